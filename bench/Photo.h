@@ -1,0 +1,15 @@
+#pragma once
+// The benchmarks' subject: a 24-megapixel photograph-sized picture.
+#include "support/Pictures.h"
+
+namespace mirth::bench {
+
+constexpr int32_t kPhotoWidth = 6000;
+constexpr int32_t kPhotoHeight = 4000;
+
+inline std::unique_ptr<TBitmap> Photo(unsigned seed = 1)
+{
+    return testing::RandomBitmap(kPhotoWidth, kPhotoHeight, seed);
+}
+
+} // namespace mirth::bench

@@ -1,0 +1,20 @@
+#pragma once
+#include "imaging/Bitmap.h"
+
+namespace mirth {
+
+constexpr int kMaxLensStrength = 200;
+
+// The centre a requested point stands for: a point with a negative coordinate
+// means the default centre (50, 175), both coordinates replaced.
+TPoint LensCentre(TPoint requested);
+
+// Rebuilds every pixel of working from reference with one magnifying lens at
+// centre, of strength 0..200; both bitmaps hold 24-bit pixels. Rows are written
+// top to bottom and left to right; a lens pixel whose source row lies outside the
+// reference stops the pass there with "Scan line index out of range", the pixels
+// before it already written. A source column outside the reference takes the
+// nearest column.
+void DrawLens(TBitmap& reference, TBitmap& working, TPoint centre, int strength);
+
+} // namespace mirth

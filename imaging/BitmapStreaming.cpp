@@ -1,0 +1,18 @@
+// Stream and clipboard forms of a bitmap: filled in by the BMP codec.
+#include "imaging/Bitmap.h"
+#include "runtime/Exceptions.h"
+
+namespace mirth {
+
+namespace {
+[[noreturn]] void NotYet() { throw EInvalidGraphic("Bitmap image is not valid"); }
+} // namespace
+
+void TBitmap::LoadStream(TStream&) { NotYet(); }
+void TBitmap::SaveStream(TStream&) { NotYet(); }
+void TBitmap::ReadData(TStream&) { NotYet(); }
+void TBitmap::WriteData(TStream&) { NotYet(); }
+void TBitmap::LoadFromClipboardFormat(TClipboardFormat, const std::vector<uint8_t>&, const TPalette&) { NotYet(); }
+void TBitmap::SaveToClipboardFormat(TClipboardFormat&, std::vector<uint8_t>&, TPalette&) { NotYet(); }
+
+} // namespace mirth

@@ -1,0 +1,265 @@
+#include "Streams.h"
+
+#include "Exceptions.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mirth {
+
+namespace {
+
+const char* const kReadError = "Stream read error";
+const char* const kWriteError = "Stream write error";
+const char* const kCannotOpen = "Cannot open file \"%s\". %s";
+const char* const kCannotCreate = "Cannot create file \"%s\". %s";
+
+std::string SystemReason(int error) { return std::strerror(error); }
+
+} // namespace
+
+int64_t TStream::Size()
+{
+    const int64_t here = Position();
+    const int64_t end = Seek(0, TSeekOrigin::End);
+    Seek(here, TSeekOrigin::Beginning);
+    return end;
+}
+
+void TStream::ReadBuffer(void* buffer, int64_t count)
+{
+    if (count != 0 && Read(buffer, count) != count)
+        throw EReadError(kReadError);
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count)
+{
+    if (count != 0 && Write(buffer, count) != count)
+        throw EWriteError(kWriteError);
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count)
+{
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    std::vector<uint8_t> chunk(static_cast<size_t>(std::min<int64_t>(count, 1 << 20)));
+    for (int64_t left = count; left > 0;) {
+        const int64_t step = std::min<int64_t>(left, static_cast<int64_t>(chunk.size()));
+        source.ReadBuffer(chunk.data(), step);
+        WriteBuffer(chunk.data(), step);
+        left -= step;
+    }
+    return count;
+}
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count)
+{
+    const int64_t available = std::max<int64_t>(0, Size() - position_);
+    const int64_t n = std::clamp<int64_t>(count, 0, available);
+    if (n > 0)
+        std::memcpy(buffer, data_.data() + position_, static_cast<size_t>(n));
+    position_ += n;
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    const int64_t end = position_ + count;
+    if (end > Size())
+        data_.resize(static_cast<size_t>(end));
+    std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
+    position_ = end;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    const int64_t base = origin == TSeekOrigin::Beginning ? 0
+                         : origin == TSeekOrigin::Current ? position_
+                                                          : Size();
+    position_ = std::max<int64_t>(0, base + offset);
+    return position_;
+}
+
+void TMemoryStream::SetSize(int64_t size)
+{
+    data_.resize(static_cast<size_t>(std::max<int64_t>(0, size)));
+    position_ = std::min(position_, Size());
+}
+
+void TMemoryStream::Clear()
+{
+    data_.clear();
+    position_ = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& source)
+{
+    source.SetPosition(0);
+    std::vector<uint8_t> bytes(static_cast<size_t>(source.Size()));
+    source.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    data_ = std::move(bytes);
+    position_ = 0;
+}
+
+void TMemoryStream::SaveToStream(TStream& target) { target.WriteBuffer(data_.data(), Size()); }
+
+void TMemoryStream::LoadFromFile(const std::string& path)
+{
+    TFileStream file(path, TFileMode::OpenRead);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToFile(const std::string& path)
+{
+    TReplacingFileStream file(path);
+    SaveToStream(file);
+    file.Commit();
+}
+
+TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path)
+{
+    if (mode == TFileMode::OpenRead) {
+        handle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (handle_ >= 0 && ::fstat(handle_, &info) == 0 && S_ISDIR(info.st_mode)) {
+            CloseHandle();
+            errno = EISDIR;
+        }
+        if (handle_ < 0)
+            throw EFOpenError(Format(kCannotOpen, path, SystemReason(errno)));
+    } else {
+        handle_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (handle_ < 0)
+            throw EFCreateError(Format(kCannotCreate, path, SystemReason(errno)));
+    }
+}
+
+TFileStream::~TFileStream() { CloseHandle(); }
+
+void TFileStream::CloseHandle()
+{
+    if (handle_ >= 0)
+        ::close(handle_);
+    handle_ = -1;
+}
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    int64_t done = 0;
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::read(handle_, bytes + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count)
+{
+    int64_t done = 0;
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::write(handle_, bytes + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    const int whence = origin == TSeekOrigin::Beginning ? SEEK_SET
+                       : origin == TSeekOrigin::Current ? SEEK_CUR
+                                                        : SEEK_END;
+    const off_t at = ::lseek(handle_, offset, whence);
+    return at < 0 ? 0 : at;
+}
+
+namespace {
+
+// A symbolic link is written through, as a plain create would, rather than replaced.
+std::string ResolvedTarget(const std::string& path)
+{
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(path, ignored)) {
+        auto resolved = std::filesystem::canonical(path, ignored);
+        if (!ignored)
+            return resolved.string();
+    }
+    return path;
+}
+
+std::pair<int, std::string> CreateBeside(const std::string& target)
+{
+    const std::filesystem::path where(target);
+    std::string pattern =
+        (where.parent_path() / ("." + where.filename().string() + ".XXXXXX")).string();
+    const int handle = ::mkstemp(pattern.data());
+    if (handle < 0)
+        throw EFCreateError(Format(kCannotCreate, target, SystemReason(errno)));
+    ::fcntl(handle, F_SETFD, FD_CLOEXEC);
+    // The replacement gets the permissions a freshly created file would have, or
+    // those of the file it replaces.
+    struct stat existing {};
+    mode_t mode;
+    if (::stat(target.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(handle, mode);
+    return {handle, pattern};
+}
+
+} // namespace
+
+TReplacingFileStream::TReplacingFileStream(const std::string& path)
+    : TReplacingFileStream(CreateBeside(ResolvedTarget(path)), ResolvedTarget(path))
+{
+}
+
+TReplacingFileStream::TReplacingFileStream(std::pair<int, std::string> temporary, std::string target)
+    : TFileStream(temporary.first, temporary.second), target_(std::move(target))
+{
+}
+
+TReplacingFileStream::~TReplacingFileStream()
+{
+    if (!committed_) {
+        CloseHandle();
+        ::unlink(FileName().c_str());
+    }
+}
+
+void TReplacingFileStream::Commit()
+{
+    CloseHandle();
+    if (::rename(FileName().c_str(), target_.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(FileName().c_str());
+        committed_ = true;
+        throw EFCreateError(Format(kCannotCreate, target_, SystemReason(error)));
+    }
+    committed_ = true;
+}
+
+} // namespace mirth

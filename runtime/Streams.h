@@ -1,0 +1,98 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mirth {
+
+enum class TSeekOrigin { Beginning, Current, End };
+
+// A byte stream with a position. Read and Write move as far as they can and
+// report how far; ReadBuffer and WriteBuffer insist on the whole count.
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+
+    int64_t Position() { return Seek(0, TSeekOrigin::Current); }
+    void SetPosition(int64_t position) { Seek(position, TSeekOrigin::Beginning); }
+    virtual int64_t Size();
+    int64_t Remaining() { return Size() - Position(); }
+
+    void ReadBuffer(void* buffer, int64_t count);        // EReadError "Stream read error"
+    void WriteBuffer(const void* buffer, int64_t count);  // EWriteError "Stream write error"
+    // Copies count bytes from source's position; a count of 0 copies the whole source.
+    int64_t CopyFrom(TStream& source, int64_t count);
+};
+
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+
+    void SetSize(int64_t size);
+    void Clear();
+    uint8_t* Memory() { return data_.data(); }
+    const std::vector<uint8_t>& Bytes() const { return data_; }
+    void LoadFromStream(TStream& source);
+    void SaveToStream(TStream& target);
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path);
+
+private:
+    std::vector<uint8_t> data_;
+    int64_t position_ = 0;
+};
+
+enum class TFileMode {
+    OpenRead,   // existing file, read only; "Cannot open file ..." on failure
+    Create,     // created or truncated; "Cannot create file ..." on failure
+};
+
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& path, TFileMode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    const std::string& FileName() const { return path_; }
+
+protected:
+    TFileStream(int handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+    void CloseHandle();
+
+private:
+    int handle_ = -1;
+    std::string path_;
+};
+
+// Writes a file without putting its previous content at risk: the bytes go to a
+// hidden file beside the target, which replaces the target only on Commit. A
+// stream destroyed without Commit removes its hidden file and leaves the target
+// exactly as it was.
+class TReplacingFileStream : public TFileStream {
+public:
+    explicit TReplacingFileStream(const std::string& path);
+    ~TReplacingFileStream() override;
+    void Commit();
+
+private:
+    TReplacingFileStream(std::pair<int, std::string> temporary, std::string target);
+    std::string target_;
+    bool committed_ = false;
+};
+
+} // namespace mirth

@@ -1,0 +1,197 @@
+#include "imaging/Bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include "imaging/Canvas.h"
+#include "runtime/Exceptions.h"
+#include "support/Pictures.h"
+
+namespace mirth {
+namespace {
+
+using testing::PixelBytes;
+using testing::RandomBitmap;
+
+struct ChangeCounter {
+    explicit ChangeCounter(TGraphic& graphic) { graphic.OnChange = [this](TObject*) { ++count; }; }
+    int count = 0;
+};
+
+template <typename F>
+std::string MessageOf(F&& action)
+{
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "";
+}
+
+TEST(Bitmap, NewBitmapIsEmptyDeviceFormUntilBothSidesAreSet)
+{
+    TBitmap bitmap;
+    EXPECT_EQ(bitmap.Width(), 0);
+    EXPECT_EQ(bitmap.Height(), 0);
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.PixelLayout(), plDevice);
+
+    bitmap.SetWidth(100);
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Width(), 100);
+    bitmap.SetHeight(50);
+    EXPECT_FALSE(bitmap.Empty());
+    EXPECT_EQ(bitmap.PixelLayout(), plDevice);
+
+    bitmap.SetPixelLayout(pl24Bit);
+    EXPECT_EQ(bitmap.Image().Stride(), 300u);
+    EXPECT_EQ(PixelBytes(bitmap), std::vector<uint8_t>(300 * 50, 0xFF));
+
+    TBitmap odd;
+    odd.SetWidth(101);
+    odd.SetHeight(2);
+    odd.SetPixelLayout(pl24Bit);
+    EXPECT_EQ(odd.Image().Stride(), 304u);
+    EXPECT_EQ(odd.ScanRow(0)[303], 0);  // padding stays zero
+    EXPECT_EQ(odd.ScanRow(0)[302], 0xFF);
+}
+
+TEST(Bitmap, LayoutSetOnEmptyBitmapGovernsLaterPixels)
+{
+    TBitmap bitmap;
+    bitmap.SetPixelLayout(pl24Bit);
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.PixelLayout(), pl24Bit);
+    bitmap.SetWidth(4);
+    bitmap.SetHeight(2);
+    EXPECT_EQ(bitmap.PixelLayout(), pl24Bit);
+    EXPECT_EQ(bitmap.Image().Stride(), 12u);
+    EXPECT_EQ(PixelBytes(bitmap), std::vector<uint8_t>(24, 0xFF));
+}
+
+TEST(Bitmap, ResizingFillsWithWhiteOrBrushAndKeepsTopLeft)
+{
+    auto bitmap = RandomBitmap(3, 3, 1);
+    const auto original = PixelBytes(*bitmap);
+    ChangeCounter changes(*bitmap);
+    bitmap->SetWidth(3);
+    bitmap->SetHeight(3);
+    EXPECT_EQ(changes.count, 0);
+
+    bitmap->SetWidth(5);
+    EXPECT_EQ(changes.count, 1);
+    EXPECT_EQ(0, std::memcmp(bitmap->ScanRow(1), original.data() + 9, 9));
+    EXPECT_EQ(bitmap->ScanRow(1)[9], 0xFF);
+
+    bitmap->Canvas().Brush().SetColor(RGB(10, 20, 30));
+    bitmap->SetHeight(4);
+    const uint8_t* added = bitmap->ScanRow(3);
+    EXPECT_EQ(added[0], 30);  // blue, green, red
+    EXPECT_EQ(added[1], 20);
+    EXPECT_EQ(added[2], 10);
+
+    bitmap->SetWidth(2);
+    bitmap->SetHeight(2);
+    EXPECT_EQ(0, std::memcmp(bitmap->ScanRow(0), original.data(), 6));
+
+    bitmap->SetHeight(0);
+    EXPECT_TRUE(bitmap->Empty());
+    EXPECT_EQ(bitmap->Width(), 2);
+}
+
+TEST(Bitmap, ScanRowChecksBoundsAndUnsharesEvenForReading)
+{
+    auto bitmap = RandomBitmap(4, 3);
+    EXPECT_EQ(MessageOf([&] { bitmap->ScanRow(-1); }), "Scan line index out of range");
+    EXPECT_EQ(MessageOf([&] { bitmap->ScanRow(3); }), "Scan line index out of range");
+    TBitmap empty;
+    empty.SetWidth(5);
+    EXPECT_THROW(empty.ScanRow(0), EInvalidGraphicOperation);
+
+    TBitmap copy;
+    copy.CopyFrom(bitmap.get());
+    EXPECT_TRUE(copy.SharesImageWith(*bitmap));
+    copy.ScanRow(0);
+    EXPECT_FALSE(copy.SharesImageWith(*bitmap));
+
+    TBitmap other;
+    other.CopyFrom(bitmap.get());
+    bitmap->ScanRow(1)[0] ^= 0xFF;
+    EXPECT_NE(other.ScanRow(1)[0], bitmap->ScanRow(1)[0]);
+    other.ScanRow(2)[0] ^= 0xFF;
+    EXPECT_NE(other.ScanRow(2)[0], bitmap->ScanRow(2)[0]);
+}
+
+TEST(Bitmap, CopyFromSharesAndNotifiesNilEmptiesForeignRefuses)
+{
+    auto source = RandomBitmap(6, 6);
+    TBitmap copy;
+    ChangeCounter changes(copy);
+    copy.CopyFrom(source.get());
+    EXPECT_EQ(changes.count, 1);
+    EXPECT_EQ(PixelBytes(copy), PixelBytes(*source));
+    copy.CopyFrom(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_EQ(copy.Width(), 0);
+}
+
+TEST(Bitmap, LayoutConversions)
+{
+    TBitmap bitmap;
+    EXPECT_EQ(MessageOf([&] { bitmap.SetPixelLayout(plCustom); }), "Invalid pixel format");
+
+    auto picture = RandomBitmap(9, 5, 4);
+    const auto original = PixelBytes(*picture);
+    for (TPixelLayout wide : {pl32Bit, plDevice}) {
+        TBitmap copy;
+        copy.CopyFrom(picture.get());
+        copy.SetPixelLayout(wide);
+        EXPECT_EQ(copy.PixelLayout(), wide);
+        copy.SetPixelLayout(pl24Bit);
+        EXPECT_EQ(PixelBytes(copy), original);
+    }
+    // 4- and 8-bit tables hold black and white exactly, and every index they give
+    // converts back to the table's colour.
+    for (TPixelLayout indexed : {pl1Bit, pl4Bit, pl8Bit}) {
+        auto blackWhite = RandomBitmap(3, 1);
+        uint8_t* row = blackWhite->ScanRow(0);
+        std::memset(row, 0, 3);
+        std::memset(row + 3, 0xFF, 6);
+        blackWhite->SetPixelLayout(indexed);
+        EXPECT_TRUE(blackWhite->PaletteModified());
+        blackWhite->SetPixelLayout(pl24Bit);
+        EXPECT_EQ(PixelBytes(*blackWhite), (std::vector<uint8_t>{0, 0, 0, 255, 255, 255, 255, 255, 255}));
+        EXPECT_FALSE(blackWhite->Palette().empty());  // a 24-bit bitmap keeps the table it came with
+    }
+    TBitmap packed;
+    packed.CopyFrom(picture.get());
+    packed.SetPixelLayout(pl16Bit);
+    EXPECT_EQ(packed.PixelLayout(), pl16Bit);
+    packed.SetPixelLayout(pl15Bit);
+    EXPECT_EQ(packed.PixelLayout(), pl15Bit);
+    packed.SetPixelLayout(pl24Bit);
+    const auto back = PixelBytes(packed);
+    for (size_t k = 0; k < back.size(); ++k)
+        ASSERT_EQ(back[k] >> 3, original[k] >> 3) << k;  // five bits survive each channel
+}
+
+TEST(Bitmap, StoreCapFailsCleanly)
+{
+    auto bitmap = RandomBitmap(2, 2);
+    const auto before = PixelBytes(*bitmap);
+    EXPECT_EQ(MessageOf([&] { bitmap->SetWidth(1 << 20); bitmap->SetHeight(1 << 20); }), "Out of system resources");
+    EXPECT_EQ(bitmap->Width(), 1 << 20);  // the width was set before the height failed
+    EXPECT_EQ(bitmap->Height(), 2);
+}
+
+TEST(Bitmap, EqualsComparesEmptiness)
+{
+    TBitmap a, b;
+    EXPECT_TRUE(a.Equals(&b));
+    auto filled = RandomBitmap(2, 2);
+    EXPECT_FALSE(a.Equals(filled.get()));
+    EXPECT_FALSE(filled->Equals(&a));
+}
+
+} // namespace
+} // namespace mirth
