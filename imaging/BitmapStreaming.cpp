@@ -1,4 +1,4 @@
-// Stream and clipboard forms of a bitmap: filled in by the BMP codec.
+// Stream forms of a bitmap: filled in by the BMP codec.
 #include "imaging/Bitmap.h"
 #include "runtime/Exceptions.h"
 
@@ -12,7 +12,5 @@ void TBitmap::LoadStream(TStream&) { NotYet(); }
 void TBitmap::SaveStream(TStream&) { NotYet(); }
 void TBitmap::ReadData(TStream&) { NotYet(); }
 void TBitmap::WriteData(TStream&) { NotYet(); }
-void TBitmap::LoadFromClipboardFormat(TClipboardFormat, const std::vector<uint8_t>&, const TPalette&) { NotYet(); }
-void TBitmap::SaveToClipboardFormat(TClipboardFormat&, std::vector<uint8_t>&, TPalette&) { NotYet(); }
 
 } // namespace mirth
