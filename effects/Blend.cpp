@@ -23,7 +23,7 @@ std::unique_ptr<BlendTable> MakeBlendTable(long double x)
         for (int b = 0; b < 256; ++b) {
             const long double q = b * x;
             const long double v = p + q;
-            (*table)[a << 8 | b] = static_cast<uint8_t>(std::llrint(nearbyintl(v)) & 0xFF);
+            (*table)[a << 8 | b] = static_cast<uint8_t>(llrintl(v) & 0xFF);
         }
     }
     return table;
@@ -51,13 +51,14 @@ void BlendBitmaps(TBitmap& first, TBitmap& last, TBitmap& target, long double x)
     target.SetPixelLayout(pl24Bit);
 
     const auto table = MakeBlendTable(x);
+    const uint8_t* const blended = table->data();
     const size_t bytes = 3 * static_cast<size_t>(width);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* a = first.ScanRow(y);
         const uint8_t* b = last.ScanRow(y);
         uint8_t* out = target.ScanRow(y);
         for (size_t k = 0; k < bytes; ++k)
-            out[k] = (*table)[a[k] << 8 | b[k]];
+            out[k] = blended[a[k] << 8 | b[k]];
     }
 }
 

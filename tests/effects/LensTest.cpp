@@ -133,6 +133,20 @@ TEST(Lens, ReferenceOfOtherSizeFailsAtTheSamePixelAsTheDefinition)
     }
 }
 
+TEST(Lens, NeverWritesRowPadding)
+{
+    // 5 pixels take 15 bytes, so each row carries one padding byte.
+    auto reference = RandomBitmap(5, 40, 1);
+    TBitmap working;
+    working.CopyFrom(reference.get());
+    for (int32_t y = 0; y < 40; ++y)
+        working.ScanRow(y)[15] = static_cast<uint8_t>(y + 1);
+    DrawLens(*reference, working, {2, 2}, 20);
+    for (int32_t y = 0; y < 40; ++y)
+        EXPECT_EQ(working.ScanRow(y)[15], y + 1) << y;
+    EXPECT_EQ(PixelBytes(working).back(), PixelBytes(*reference).back());
+}
+
 TEST(Lens, CentreBelowThePictureStopsWithScanLineError)
 {
     auto reference = RandomBitmap(200, 150, 1);
