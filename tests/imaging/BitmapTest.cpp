@@ -175,6 +175,43 @@ TEST(Bitmap, LayoutConversions)
         ASSERT_EQ(back[k] >> 3, original[k] >> 3) << k;  // five bits survive each channel
 }
 
+TEST(Bitmap, LayoutIsReadFromTheHeader)
+{
+    auto layoutOf = [](uint16_t bits, uint32_t compression, uint32_t greenMask) {
+        TBitmapHeader header;
+        header.width = 2;
+        header.height = -2;
+        header.bitCount = bits;
+        header.compression = compression;
+        header.masks[0] = 0xF800;
+        header.masks[1] = greenMask;
+        header.masks[2] = 0x001F;
+        TBitmap bitmap;
+        bitmap.AdoptImage(TBitmapImage::Make(header));
+        return bitmap.PixelLayout();
+    };
+    EXPECT_EQ(layoutOf(16, kCompressionNone, 0), pl15Bit);
+    EXPECT_EQ(layoutOf(16, kCompressionBitFields, 0x07E0), pl16Bit);
+    EXPECT_EQ(layoutOf(16, kCompressionBitFields, 0x03E0), plCustom);
+    EXPECT_EQ(layoutOf(32, kCompressionNone, 0), pl32Bit);
+    EXPECT_EQ(layoutOf(32, kCompressionBitFields, 0x07E0), plCustom);
+    EXPECT_EQ(layoutOf(8, kCompressionNone, 0), pl8Bit);
+}
+
+TEST(Bitmap, TopDownStoreRowZeroIsFirstInMemory)
+{
+    TBitmapHeader header;
+    header.width = 1;
+    header.height = -3;
+    header.bitCount = 24;
+    auto image = TBitmapImage::Make(header);
+    image->Pixels()[0] = 7;
+    TBitmap bitmap;
+    bitmap.AdoptImage(image);
+    EXPECT_EQ(bitmap.ScanRow(0)[0], 7);
+    EXPECT_EQ(bitmap.Height(), 3);
+}
+
 TEST(Bitmap, StoreCapFailsCleanly)
 {
     auto bitmap = RandomBitmap(2, 2);

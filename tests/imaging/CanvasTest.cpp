@@ -177,3 +177,20 @@ TEST(Canvas, ClipBoundsIsThePicture)
 
 } // namespace
 } // namespace mirth
+
+namespace mirth {
+namespace {
+
+TEST(Canvas, ACanvasWithoutSurfaceRefusesToDraw)
+{
+    TCanvas unbound;
+    try {
+        unbound.DrawRectangle(0, 0, 2, 2);
+        FAIL();
+    } catch (const EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), "Canvas does not allow drawing");
+    }
+}
+
+} // namespace
+} // namespace mirth
