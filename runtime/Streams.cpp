@@ -153,12 +153,16 @@ void TFileStream::CloseHandle()
     handle_ = -1;
 }
 
-int64_t TFileStream::Read(void* buffer, int64_t count)
+namespace {
+
+// Repeats a partial system read or write until count bytes have moved, the
+// file ends, or it fails; an interrupted call is simply tried again.
+template <typename Call>
+int64_t MoveAll(int64_t count, Call call)
 {
     int64_t done = 0;
-    auto* bytes = static_cast<uint8_t*>(buffer);
     while (done < count) {
-        const ssize_t n = ::read(handle_, bytes + done, static_cast<size_t>(count - done));
+        const ssize_t n = call(done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -168,19 +172,18 @@ int64_t TFileStream::Read(void* buffer, int64_t count)
     return done;
 }
 
+} // namespace
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    return MoveAll(count, [&](int64_t done) { return ::read(handle_, bytes + done, static_cast<size_t>(count - done)); });
+}
+
 int64_t TFileStream::Write(const void* buffer, int64_t count)
 {
-    int64_t done = 0;
     const auto* bytes = static_cast<const uint8_t*>(buffer);
-    while (done < count) {
-        const ssize_t n = ::write(handle_, bytes + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
+    return MoveAll(count, [&](int64_t done) { return ::write(handle_, bytes + done, static_cast<size_t>(count - done)); });
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
