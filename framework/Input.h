@@ -1,0 +1,28 @@
+#pragma once
+#include <QMouseEvent>
+
+#include <cstdint>
+#include <functional>
+
+#include "runtime/Classes.h"
+#include "runtime/Set.h"
+
+namespace mirth {
+
+enum TShiftFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftFlag>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+using TMouseEvent =
+    std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int32_t x, int32_t y)>;
+
+// The keyboard modifiers and the buttons held during the event (for a press, including
+// the pressed one; for a release, without the released one).
+TShiftState ShiftStateOf(const QMouseEvent& event);
+
+// False for buttons the program does not know (back, forward, ...).
+bool MouseButtonOf(Qt::MouseButton qtButton, TMouseButton& button);
+
+} // namespace mirth

@@ -1,0 +1,15 @@
+// The main of the widget test binaries: our application object on the offscreen platform,
+// so that no display is needed and every report lands in a test's recorder.
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    mirth::TApplication application(argc, argv);
+    application.SetTitle("Mirthlens");
+    return RUN_ALL_TESTS();
+}
