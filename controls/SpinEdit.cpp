@@ -1,0 +1,190 @@
+#include "controls/SpinEdit.h"
+
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+
+#include <algorithm>
+#include <limits>
+
+#include "framework/Application.h"
+#include "runtime/IntegerConversion.h"
+
+namespace mirth {
+namespace {
+
+constexpr int kButtonWidth = 15;
+constexpr int kButtonGap = 2;
+
+// Key presses that change the text without typing a character.
+bool DeletesText(QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete ||
+           event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
+           event->matches(QKeySequence::DeleteStartOfWord) || event->matches(QKeySequence::DeleteEndOfWord) ||
+           event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine);
+}
+
+} // namespace
+
+TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
+{
+    button_ = new TSpinButton(this);
+    button_->SetFocusControl(this);
+    button_->OnUpClick = [this](TObject*) { UpClick(); };
+    button_->OnDownClick = [this](TObject*) { DownClick(); };
+    setTextMargins(0, 0, kButtonWidth + kButtonGap, 0);
+    // Text dragged in would bypass the character rules, and leaving drops alone lets files
+    // dropped here reach the window.
+    setAcceptDrops(false);
+    const QFontMetrics metrics = fontMetrics();
+    setMinimumHeight(4 + metrics.height() + metrics.height() / 4 + 2);
+    connect(this, &QLineEdit::textChanged, [this] {
+        if (OnChange)
+            OnChange(this);
+    });
+}
+
+int32_t TSpinEdit::Value() const
+{
+    return TextToInt(text().toStdString()).value_or(minValue_);
+}
+
+int32_t TSpinEdit::Bounded(int64_t value) const
+{
+    if (minValue_ != maxValue_)
+        value = std::max<int64_t>(std::min<int64_t>(value, maxValue_), minValue_);
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+void TSpinEdit::SetValue(int32_t value)
+{
+    const QString formatted = QString::number(Bounded(value));
+    if (formatted != text())
+        setText(formatted);
+}
+
+void TSpinEdit::Step(int64_t delta)
+{
+    if (isReadOnly())
+        Beep();
+    else
+        SetValue(Bounded(int64_t{Value()} + delta));
+}
+
+void TSpinEdit::UpClick()
+{
+    Step(increment_);
+}
+
+void TSpinEdit::DownClick()
+{
+    Step(-int64_t{increment_});
+}
+
+bool TSpinEdit::CharacterAllowed(QChar c) const
+{
+    const char16_t code = c.unicode();
+    if (code == 13)
+        return false;
+    if (!editorEnabled_ && (code >= 32 || code == 8))
+        return false;
+    return code < 32 || c == u'+' || c == u'-' || (code >= u'0' && code <= u'9') ||
+           QString(c) == QLocale().decimalPoint();
+}
+
+void TSpinEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        event->key() == Qt::Key_Up ? UpClick() : DownClick();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)) {
+        if (TextChangesAllowed())
+            QLineEdit::keyPressEvent(event);
+        else
+            event->accept();
+        return;
+    }
+    if (!editorEnabled_ && DeletesText(event)) {
+        Beep();
+        event->accept();
+        return;
+    }
+    const QString typed = event->text();
+    // Delete arrives with a DEL character, which is a key, not typing.
+    const bool typing = !typed.isEmpty() && event->key() != Qt::Key_Delete;
+    if (typing && !std::all_of(typed.begin(), typed.end(), [this](QChar c) { return CharacterAllowed(c); })) {
+        Beep();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TSpinEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString committed = event->commitString();
+    if (!std::all_of(committed.begin(), committed.end(), [this](QChar c) { return CharacterAllowed(c); })) {
+        Beep();
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+void TSpinEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The middle button pastes the selection on some desktops.
+    if (event->button() == Qt::MiddleButton && !TextChangesAllowed()) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TSpinEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* action : menu->actions()) {
+        const QString name = action->objectName();
+        if (!TextChangesAllowed() && (name == u"edit-paste" || name == u"edit-cut"))
+            action->setEnabled(false);
+        if (!editorEnabled_ && (name == u"edit-delete" || name == u"edit-undo" || name == u"edit-redo"))
+            action->setEnabled(false);
+    }
+    menu->exec(event->globalPos());
+}
+
+void TSpinEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    if (autoSelect_ && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+        selectAll();
+}
+
+void TSpinEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A context menu borrows the focus; the user has not left the control.
+    if (event->reason() == Qt::PopupFocusReason)
+        return;
+    const int32_t value = Value();
+    if (Bounded(value) != value)
+        SetValue(value);
+}
+
+void TSpinEdit::resizeEvent(QResizeEvent* event)
+{
+    QLineEdit::resizeEvent(event);
+    if (hasFrame())
+        button_->setGeometry(width() - kButtonWidth - 3, 2, kButtonWidth, height() - 5);
+    else
+        button_->setGeometry(width() - kButtonWidth, 1, kButtonWidth, height() - 3);
+}
+
+} // namespace mirth
