@@ -6,6 +6,7 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <memory>
 
 #include "runtime/Exceptions.h"
 
@@ -437,9 +438,10 @@ void TCustomSlider::paintEvent(QPaintEvent*)
     }
     if (options_.Contains(soShowPoints)) {
         if (OnDrawPoints) {
+            // Cleared however the handler leaves, so Canvas() never outlives the painter.
+            std::unique_ptr<QPainter*, void (*)(QPainter**)> lend(&canvas_, [](QPainter** c) { *c = nullptr; });
             canvas_ = &painter;
             OnDrawPoints(this);
-            canvas_ = nullptr;
         } else {
             DrawTickMarks(painter);
         }

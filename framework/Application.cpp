@@ -33,6 +33,13 @@ std::string ErrorReportText(const std::string& message)
 
 void TApplication::ShowException(const Exception& error)
 {
+    if (showingError_)
+        return;
+    showingError_ = true;
+    struct Shown {
+        bool& flag;
+        ~Shown() { flag = false; }
+    } shown{showingError_};
     notifier_->ShowMessageBox({TMessageIcon::Error, title_, ErrorReportText(error.Message())});
 }
 

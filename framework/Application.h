@@ -35,7 +35,9 @@ public:
 
 // The program's application object. Any Exception that leaves an event handler, a signal
 // handler or a timer tick ends up here and is shown as the default error report; the event
-// loop then carries on (and a QTimer keeps running, since nothing stops it).
+// loop then carries on (and a QTimer keeps running, since nothing stops it). While one
+// error report is on screen, further errors are not shown: a timer failing on every tick
+// would otherwise stack a new modal box on each tick until the stack gave out.
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
@@ -56,6 +58,7 @@ public:
 private:
     std::string title_;
     std::unique_ptr<TUserNotifier> notifier_;
+    bool showingError_ = false;
 };
 
 // The running application object, or null when the process has none of ours.

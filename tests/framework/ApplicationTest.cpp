@@ -61,6 +61,28 @@ TEST(Application, KeepsAFailingTimerRunning)
     EXPECT_EQ(notices.Reports().size(), 3u);
 }
 
+TEST(Application, ShowsOneErrorAtATime)
+{
+    // Stands for a modal box during which a timer fails again.
+    struct Reentering : TUserNotifier {
+        void ShowMessageBox(const TMessageReport& report) override
+        {
+            shown.push_back(report.text);
+            if (shown.size() < 5)
+                Application()->ShowException(Exception("again"));
+        }
+        void Beep() override {}
+        std::vector<std::string> shown;
+    };
+    auto owned = std::make_unique<Reentering>();
+    Reentering* notifier = owned.get();
+    auto previous = Application()->SetNotifier(std::move(owned));
+    Application()->ShowException(Exception("first"));
+    Application()->ShowException(Exception("second"));
+    EXPECT_EQ(notifier->shown, (std::vector<std::string>{"first.", "second."}));
+    Application()->SetNotifier(std::move(previous));
+}
+
 TEST(Application, ShowsPlainMessagesAndBeeps)
 {
     RecordedNotices notices;
