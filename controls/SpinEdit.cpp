@@ -162,9 +162,12 @@ void TSpinEdit::contextMenuEvent(QContextMenuEvent* event)
 
 void TSpinEdit::focusInEvent(QFocusEvent* event)
 {
+    const bool hadSelection = hasSelectedText();
     QLineEdit::focusInEvent(event);
     if (autoSelect_ && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
         selectAll();
+    else if (!autoSelect_ && !hadSelection)
+        deselect();  // the line edit selects on its own when tabbed into
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* event)

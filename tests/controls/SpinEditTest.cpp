@@ -156,6 +156,11 @@ TEST_F(IntervalEdit, SelectsEverythingWhenEnteredByKeyboard)
     QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
     ASSERT_TRUE(edit->hasFocus());
     EXPECT_EQ(edit->selectedText(), "450");
+    edit->SetAutoSelect(false);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(edit->hasFocus());
+    EXPECT_EQ(edit->selectedText(), "");
 }
 
 TEST(SpinEdit, EqualBoundsMeanNoClamping)
