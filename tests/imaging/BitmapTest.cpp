@@ -4,29 +4,17 @@
 
 #include "imaging/Canvas.h"
 #include "runtime/Exceptions.h"
+#include "support/Failures.h"
+#include "support/Notifications.h"
 #include "support/Pictures.h"
 
 namespace mirth {
 namespace {
 
+using testing::ChangeCounter;
+using testing::MessageOf;
 using testing::PixelBytes;
 using testing::RandomBitmap;
-
-struct ChangeCounter {
-    explicit ChangeCounter(TGraphic& graphic) { graphic.OnChange = [this](TObject*) { ++count; }; }
-    int count = 0;
-};
-
-template <typename F>
-std::string MessageOf(F&& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "";
-}
 
 TEST(Bitmap, NewBitmapIsEmptyDeviceFormUntilBothSidesAreSet)
 {
