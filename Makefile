@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+CORPUS     ?= $(CURDIR)/../shared/corpus
 JOBS       ?= 2
 CMAKE_FLAGS = -G Ninja
 
@@ -32,6 +33,12 @@ bench: deps
 run: build
 	@if [ -x $(BUILD)/bin/mirthlens ]; then $(BUILD)/bin/mirthlens; \
 	else echo "Built the libraries and tests; the window is not there yet."; fi
+
+# Every fuzz target, one after the other, for FUZZ_SECONDS each, seeded from CORPUS.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DMIRTH_FUZZ=ON -DMIRTH_CORPUS_DIR=$(CORPUS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-all
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -38,6 +38,12 @@ constexpr int64_t kMaxPixelBytes = int64_t(1) << 30;
 // The pixels of a device-form store: blue, green, red bytes like the 24-bit layout.
 constexpr int kDeviceBits = 24;
 
+// Gives a store's pixel block back the way it was taken: mapped or from the heap.
+struct TPixelBlockRelease {
+    size_t mappedBytes = 0;   // 0: taken from the heap
+    void operator()(uint8_t* block) const;
+};
+
 // One pixel store, shared copy-on-write between bitmaps (see TBitmap).
 class TBitmapImage {
 public:
@@ -67,12 +73,11 @@ public:
     const uint8_t* Row(int32_t y) const { return pixels_.get() + MemoryRowOf(y) * Stride(); }
 
 private:
-    struct FreeBlock {
-        void operator()(uint8_t* block) const { std::free(block); }
-    };
+    using Block = std::unique_ptr<uint8_t, TPixelBlockRelease>;
+    static Block AllocateBlock(size_t bytes);
     size_t MemoryRowOf(int32_t y) const { return static_cast<size_t>(TopDown() ? y : Height() - 1 - y); }
 
-    std::unique_ptr<uint8_t, FreeBlock> pixels_;
+    Block pixels_;
     size_t pixelBytes_ = 0;
 };
 
