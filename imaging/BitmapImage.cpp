@@ -25,8 +25,6 @@ bool IsSupportedDepth(int bits)
 
 [[noreturn]] void FailOutOfResources() { throw EOutOfResources("Out of system resources"); }
 
-constexpr size_t kHugePage = size_t(2) << 20;
-
 } // namespace
 
 // A photograph's block from the heap arrives as fresh 4 KiB pages, and faulting
@@ -37,6 +35,7 @@ constexpr size_t kHugePage = size_t(2) << 20;
 TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes)
 {
 #ifndef MIRTH_CHECKED_HEAP
+    constexpr size_t kHugePage = size_t(2) << 20;
     if (bytes >= 2 * kHugePage) {
         const size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
         void* area = ::mmap(nullptr, mapped + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

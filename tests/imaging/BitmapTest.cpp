@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "imaging/Canvas.h"
 #include "runtime/Exceptions.h"
 #include "support/Failures.h"
@@ -207,6 +210,21 @@ TEST(Bitmap, StoreCapFailsCleanly)
     EXPECT_EQ(MessageOf([&] { bitmap->SetWidth(1 << 20); bitmap->SetHeight(1 << 20); }), "Out of system resources");
     EXPECT_EQ(bitmap->Width(), 1 << 20);  // the width was set before the height failed
     EXPECT_EQ(bitmap->Height(), 2);
+}
+
+TEST(Bitmap, PhotographSizedStoresStartBlackAndCopyExactly)
+{
+    TBitmapHeader header;
+    header.width = 1500;
+    header.height = 1000;
+    header.bitCount = 24;
+    auto store = TBitmapImage::Make(header);
+    ASSERT_EQ(store->PixelBytes(), 4500000u);
+    EXPECT_EQ(std::count(store->Pixels(), store->Pixels() + store->PixelBytes(), 0), 4500000);
+    store->Pixels()[0] = 1;
+    store->Pixels()[store->PixelBytes() - 1] = 2;
+    auto copy = store->Clone();
+    EXPECT_EQ(0, std::memcmp(copy->Pixels(), store->Pixels(), store->PixelBytes()));
 }
 
 TEST(Bitmap, EqualsComparesEmptiness)
