@@ -38,11 +38,13 @@ TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes)
     constexpr size_t kHugePage = size_t(2) << 20;
     if (bytes >= 2 * kHugePage) {
         const size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* area = ::mmap(nullptr, mapped + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* area =
+            ::mmap(nullptr, mapped + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (area == MAP_FAILED)
             return Block(nullptr, TPixelBlockRelease{});
         auto* start = static_cast<uint8_t*>(area);
-        auto* aligned = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
+        const uintptr_t boundary = (reinterpret_cast<uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1);
+        auto* aligned = reinterpret_cast<uint8_t*>(boundary);
         if (aligned > start)
             ::munmap(start, static_cast<size_t>(aligned - start));
         if (const size_t tail = kHugePage - static_cast<size_t>(aligned - start); tail > 0)

@@ -162,6 +162,7 @@ BmpHeaders ReadHeaders(FileBytes& file)
     TBitmapHeader& h = result.header;
     CheckLayout(h, Get16(bytes + (result.core ? 8 : 12)));
 
+    // Headers up to 40 bytes have the masks after them, longer ones inside.
     if (h.compression == kCompressionBitFields && headerBytes <= kInfoHeaderBytes) {
         uint8_t masks[kMaskBytes];
         file.Read(masks, kMaskBytes);
@@ -276,6 +277,19 @@ private:
     int64_t y_ = 0;   // file row, 0 at the bottom
 };
 
+// The rows go straight into the store. A short pixel block is no failure: the
+// rest of the store stays zero, and a declared size beyond the store is no
+// licence to write past it.
+std::shared_ptr<TBitmapImage> ReadRows(FileBytes& file, const TBitmapHeader& header)
+{
+    auto image = TBitmapImage::Make(header);
+    const auto blockBytes = static_cast<int64_t>(image->PixelBytes());
+    image->header.imageSize = static_cast<uint32_t>(blockBytes);
+    const int64_t declared = header.imageSize == 0 ? blockBytes : header.imageSize;
+    file.Read(image->Pixels(), std::min({declared, blockBytes, file.Left()}));
+    return image;
+}
+
 std::shared_ptr<TBitmapImage> ReadRunLengths(FileBytes& file, const BmpHeaders& headers, int64_t fileSize)
 {
     auto image = TBitmapImage::Make(headers.header, true);
@@ -301,18 +315,9 @@ std::shared_ptr<TBitmapImage> ReadBmp(TStream& stream, int64_t size)
         return TBitmapImage::Make(TBitmapHeader{});
     FileBytes file(stream, size);
     BmpHeaders headers = ReadHeaders(file);
-    std::shared_ptr<TBitmapImage> image;
-    if (headers.header.compression == kCompressionRle8 || headers.header.compression == kCompressionRle4) {
-        image = ReadRunLengths(file, headers, size);
-    } else {
-        TBitmapHeader& h = headers.header;
-        const int64_t declared = h.imageSize;
-        image = TBitmapImage::Make(h);
-        image->header.imageSize = static_cast<uint32_t>(image->PixelBytes());
-        // A short pixel block is no failure: the calloc'ed rest stays black.
-        const int64_t wanted = declared == 0 ? int64_t(image->PixelBytes()) : declared;
-        file.Read(image->Pixels(), std::min({wanted, int64_t(image->PixelBytes()), file.Left()}));
-    }
+    const bool runLengths =
+        headers.header.compression == kCompressionRle8 || headers.header.compression == kCompressionRle4;
+    auto image = runLengths ? ReadRunLengths(file, headers, size) : ReadRows(file, headers.header);
     image->palette = std::move(headers.colors);
     image->coreHeader = headers.core;
     return image;

@@ -63,7 +63,10 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
     typeBA[1] = 'A';
     std::vector<uint8_t> endlessHeader = good;
     endlessHeader[17] = 0xFF;  // a header size of nearly 4 GiB
-    std::vector<uint8_t> shortMasks = variant([](BmpFile& f) { f.bits = 16; f.compression = kCompressionBitFields; });
+    std::vector<uint8_t> shortMasks = variant([](BmpFile& f) {
+        f.bits = 16;
+        f.compression = kCompressionBitFields;
+    });
     shortMasks.resize(14 + 40 + 8);
     struct Case {
         const char* what;
@@ -82,15 +85,26 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
         {"compression 4", variant([](BmpFile& f) { f.compression = 4; }), kNotValid},
         {"run lengths at 24 bits", variant([](BmpFile& f) { f.compression = kCompressionRle8; }), kNotValid},
         {"bit fields at 24 bits", variant([](BmpFile& f) { f.compression = kCompressionBitFields; }), kNotValid},
-        {"top-down run lengths", variant([](BmpFile& f) { f.bits = 8; f.compression = kCompressionRle8; f.height = -2; }), kNotValid},
+        {"top-down run lengths", variant([](BmpFile& f) {
+             f.bits = 8;
+             f.compression = kCompressionRle8;
+             f.height = -2;
+         }),
+         kNotValid},
         {"width 0", variant([](BmpFile& f) { f.width = 0; }), kNotValid},
         {"negative width", variant([](BmpFile& f) { f.width = -2; }), kNotValid},
         {"height 0", variant([](BmpFile& f) { f.height = 0; }), kNotValid},
         {"lowest height", variant([](BmpFile& f) { f.height = INT_MIN; }), kNotValid},
         {"short mask block", shortMasks, kReadError},
-        {"short colour table", variant([](BmpFile& f) { f.bits = 8; f.colors = Ramp(10); f.pixels.clear(); }), kReadError},
+        {"short colour table", variant([](BmpFile& f) {
+             f.bits = 8;
+             f.colors = Ramp(10);
+             f.pixels.clear();
+         }),
+         kReadError},
         {"billion colours", variant([](BmpFile& f) { f.bits = 8; f.colorsUsed = 1u << 30; }), kReadError},
-        {"enormous picture", variant([](BmpFile& f) { f.width = 3000000; f.height = 2000000; }), "Out of system resources"},
+        {"enormous picture", variant([](BmpFile& f) { f.width = 3000000; f.height = 2000000; }),
+         "Out of system resources"},
     };
     auto bitmap = RandomBitmap(4, 4);
     TBitmap keeper;
