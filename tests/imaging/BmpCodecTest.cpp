@@ -259,6 +259,17 @@ TEST(BmpWriter, CoreHeaderFileStaysCoreUnlessItCannotDescribeTheStore)
     EXPECT_EQ(Get32(saved, 54 + 4), 0x07E0u);
 }
 
+TEST(BmpReader, PixelDataFillsTheStoreAndNoMore)
+{
+    BmpFile overlong = TrueColour(2, {{1, 2, 3, 4, 5, 6}});
+    overlong.imageSize = 0xFFFFFFF0;  // and more bytes follow than the picture holds
+    overlong.pixels.resize(overlong.pixels.size() + 100, 0xEE);
+    TBitmap bitmap;
+    LoadBytes(bitmap, overlong.Bytes());
+    EXPECT_EQ(bitmap.Image().PixelBytes(), 8u);
+    EXPECT_EQ(PixelBytes(bitmap), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+}
+
 TEST(BmpReader, ShortPixelDataLeavesTheRestBlack)
 {
     BmpFile file = TrueColour(2, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18}});
