@@ -67,13 +67,16 @@ public:
     virtual void SaveToClipboardFormat(TClipboardFormat& format, std::vector<uint8_t>& data,
                                        TPalette& palette) = 0;
 
+    // EConvertError "Cannot assign a %s to a %s": the refusal of every copy
+    // between objects that cannot take each other's content.
+    [[noreturn]] static void FailAssign(const std::string& sourceName, const std::string& targetName);
+
     TNotifyEvent OnChange;
     TProgressEvent OnProgress;
 
 protected:
     void Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow, const TRect& rect,
                   const std::string& message);
-    [[noreturn]] static void FailAssign(const std::string& sourceName, const std::string& targetName);
 
     bool transparent_ = false;
 

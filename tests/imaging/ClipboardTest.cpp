@@ -1,0 +1,229 @@
+#include "imaging/Clipboard.h"
+
+#include <gtest/gtest.h>
+
+#include "imaging/Bitmap.h"
+#include "imaging/ClipboardFormats.h"
+#include "imaging/MemoryClipboard.h"
+#include "imaging/MetafileAndIcon.h"
+#include "imaging/Picture.h"
+#include "support/Failures.h"
+#include "support/FakeGraphic.h"
+#include "support/Pictures.h"
+
+namespace mirth {
+namespace {
+
+using testing::FakeRegistration;
+using testing::MessageOf;
+using testing::TFakeGraphic;
+using testing::TFakeGraphicChild;
+
+class Clipboard : public ::testing::Test {
+protected:
+    // What another program left on the clipboard.
+    void Offer(std::initializer_list<std::pair<TClipboardFormat, std::vector<uint8_t>>> formats)
+    {
+        binding_.Open();
+        binding_.Empty();
+        for (const auto& [format, data] : formats)
+            binding_.SetData(format, data);
+        binding_.Close();
+    }
+    std::vector<TClipboardFormat> Offered()
+    {
+        binding_.Open();
+        auto formats = binding_.OfferedFormats();
+        binding_.Close();
+        return formats;
+    }
+    std::vector<uint8_t> DataOf(TClipboardFormat format)
+    {
+        binding_.Open();
+        auto data = binding_.Data(format);
+        binding_.Close();
+        return data;
+    }
+    std::string TextOf(const TPicture& picture)
+    {
+        auto* fake = dynamic_cast<TFakeGraphic*>(picture.Content());
+        return fake ? fake->Text() : "(no fake)";
+    }
+
+    FakeRegistration fakes_;
+    MemoryClipboardBinding binding_;
+    TClipboard clipboard_{binding_};
+};
+
+TEST_F(Clipboard, OpenAndCloseNestAndOnlyTheOutermostPairReachesTheSystem)
+{
+    clipboard_.Open();
+    clipboard_.Open();
+    clipboard_.Close();
+    EXPECT_TRUE(binding_.IsOpen());
+    clipboard_.Close();
+    EXPECT_FALSE(binding_.IsOpen());
+    clipboard_.Close();  // one too many: nothing happens
+    EXPECT_FALSE(binding_.IsOpen());
+
+    binding_.SetRefusingOpen(true);
+    EXPECT_EQ(MessageOf([&] { clipboard_.Open(); }), "Cannot open clipboard");
+    binding_.SetRefusingOpen(false);
+    clipboard_.Open();
+    clipboard_.Close();  // the refused open was not counted
+    EXPECT_FALSE(binding_.IsOpen());
+}
+
+TEST_F(Clipboard, FailuresInsideAnOperationStillClose)
+{
+    TPicture picture;
+    TBitmap bitmap;
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(picture); }), "Invalid clipboard format");
+    EXPECT_FALSE(binding_.IsOpen());
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(bitmap); }), "Unsupported clipboard format");
+    EXPECT_FALSE(binding_.IsOpen());
+
+    // Inside an open of the caller's the clipboard stays open, and the count holds.
+    clipboard_.Open();
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(picture); }), "Invalid clipboard format");
+    EXPECT_TRUE(binding_.IsOpen());
+    clipboard_.Close();
+    EXPECT_FALSE(binding_.IsOpen());
+
+    binding_.SetRefusingOpen(true);
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(picture); }), "Cannot open clipboard");
+    EXPECT_EQ(picture.Content(), nullptr);
+}
+
+TEST_F(Clipboard, CopyingReplacesEverythingAndAPictureWithoutContentLeavesItEmpty)
+{
+    Offer({{cfBitmap, {1}}, {0x1234, {2}}});
+    TPicture picture;
+    TFakeGraphic fake("hello");
+    fake.SetPalette({TColorEntry{1, 2, 3, 0}, TColorEntry{4, 5, 6, 0}});
+    picture.SetContent(&fake);
+    clipboard_.CopyFrom(picture);
+    EXPECT_EQ(Offered(), (std::vector<TClipboardFormat>{TFakeGraphic::kFormat, cfPalette}));
+    EXPECT_EQ(DataOf(cfPalette), (std::vector<uint8_t>{1, 2, 3, 0, 4, 5, 6, 0}));
+    EXPECT_FALSE(binding_.IsOpen());
+
+    clipboard_.CopyFrom(TPicture());
+    EXPECT_TRUE(Offered().empty());
+
+    TBitmap empty;
+    Offer({{0x1234, {2}}});
+    clipboard_.CopyFrom(empty);
+    EXPECT_TRUE(Offered().empty());
+}
+
+TEST_F(Clipboard, PutsWithinOneOpenAddUp)
+{
+    Offer({{0x1234, {2}}});
+    TFakeGraphic first("one");
+    TFakeGraphicChild second("two");
+    clipboard_.Open();
+    clipboard_.CopyFrom(first);
+    clipboard_.CopyFrom(second);
+    clipboard_.Close();
+    EXPECT_EQ(Offered(), (std::vector<TClipboardFormat>{TFakeGraphic::kFormat, TFakeGraphicChild::kFormat}));
+}
+
+TEST_F(Clipboard, AGraphicThatCannotProduceItsDataLeavesTheClipboardAlone)
+{
+    Offer({{0x1234, {2}}});
+    TFakeGraphic fake("x");
+    fake.refusing = true;
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyFrom(fake); }), "Fake refuses the clipboard");
+    EXPECT_EQ(Offered(), std::vector<TClipboardFormat>{0x1234});
+    EXPECT_FALSE(binding_.IsOpen());
+}
+
+TEST_F(Clipboard, PictureRoundTripTakesTheFirstSupportedFormatWithThePalette)
+{
+    TFakeGraphicChild child("child");
+    TFakeGraphic fake("parent");
+    fake.SetPalette({TColorEntry{9, 8, 7, 0}});
+    clipboard_.Open();
+    clipboard_.CopyFrom(fake);
+    clipboard_.CopyFrom(child);
+    clipboard_.Close();
+
+    TPicture pasted;
+    clipboard_.CopyTo(pasted);
+    EXPECT_EQ(TextOf(pasted), "parent");
+    EXPECT_EQ(static_cast<TFakeGraphic*>(pasted.Content())->Palette(), fake.Palette());
+    EXPECT_FALSE(binding_.IsOpen());
+
+    // Formats without a class are passed over in the walk.
+    Offer({{0x1234, {1}}, {TFakeGraphicChild::kFormat, {'c'}}, {TFakeGraphic::kFormat, {'p'}}});
+    clipboard_.CopyTo(pasted);
+    EXPECT_EQ(&pasted.Content()->ClassType(), &TFakeGraphicChild::Class);
+    EXPECT_EQ(TextOf(pasted), "c");
+}
+
+TEST_F(Clipboard, PaletteDataIsReadAsWholeEntriesUpTo256)
+{
+    std::vector<uint8_t> entries(4 * 300 + 3, 7);
+    Offer({{TFakeGraphic::kFormat, {'p'}}, {cfPalette, entries}});
+    TPicture pasted;
+    clipboard_.CopyTo(pasted);
+    const TPalette palette = static_cast<TFakeGraphic*>(pasted.Content())->Palette();
+    ASSERT_EQ(palette.size(), 256u);
+    EXPECT_EQ(palette[255], (TColorEntry{7, 7, 7, 0}));
+}
+
+TEST_F(Clipboard, ContainsFormatAsksTheSystemAndWalksForPictureFormats)
+{
+    EXPECT_FALSE(clipboard_.ContainsFormat(cfBitmap));
+    EXPECT_FALSE(clipboard_.ContainsFormat(PictureFormatId()));
+
+    Offer({{0x1234, {1}}});
+    EXPECT_TRUE(clipboard_.ContainsFormat(0x1234));
+    EXPECT_FALSE(clipboard_.ContainsFormat(PictureFormatId()));
+    EXPECT_FALSE(binding_.IsOpen());
+
+    for (TClipboardFormat format : {cfBitmap, cfMetafilePicture, cfEnhancedMetafile, IconFormatId()}) {
+        Offer({{0x1234, {1}}, {format, {1}}});
+        EXPECT_TRUE(clipboard_.ContainsFormat(PictureFormatId())) << format;
+    }
+    Offer({{cfPalette, {1}}});
+    EXPECT_FALSE(clipboard_.ContainsFormat(PictureFormatId()));
+
+    // Asking for one format needs no open clipboard; the walk does.
+    Offer({{cfBitmap, {1}}});
+    binding_.SetRefusingOpen(true);
+    EXPECT_TRUE(clipboard_.ContainsFormat(cfBitmap));
+    EXPECT_EQ(MessageOf([&] { clipboard_.ContainsFormat(PictureFormatId()); }), "Cannot open clipboard");
+}
+
+TEST_F(Clipboard, OnlyBitmapsAndMetafilesCanBeCopiedTo)
+{
+    Offer({{cfBitmap, {}}, {cfMetafilePicture, {1, 2, 3}}});
+    TIcon icon;
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(icon); }), "Cannot assign a TClipboard to a TIcon");
+    TFakeGraphic fake;
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(fake); }), "Cannot assign a TClipboard to a TFakeGraphic");
+    TMetafile metafile;
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(metafile); }), "Metafile is not valid");
+
+    // Offered but without a bitmap: the bitmap is left as it was.
+    auto bitmap = testing::RandomBitmap(2, 2);
+    const auto before = testing::PixelBytes(*bitmap);
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(*bitmap); }), "Unsupported clipboard format");
+    EXPECT_EQ(testing::PixelBytes(*bitmap), before);
+    EXPECT_FALSE(binding_.IsOpen());
+}
+
+TEST(SystemClipboard, IsOneObjectAndItsBindingIsFixedOnceUsed)
+{
+    EXPECT_EQ(&SystemClipboard(), &SystemClipboard());
+    EXPECT_EQ(PictureFormatId(), SystemClipboardBinding().RegisterFormat("Vantor Picture"));
+    EXPECT_EQ(IconFormatId(), SystemClipboardBinding().RegisterFormat("Vantor Icon"));
+    EXPECT_NE(PictureFormatId(), IconFormatId());
+    EXPECT_GE(PictureFormatId(), 0xC000u);
+    EXPECT_EQ(MessageOf([] { InstallSystemClipboardBinding(std::make_unique<MemoryClipboardBinding>()); }),
+              "Clipboard binding is already in use");
+}
+
+} // namespace
+} // namespace mirth
