@@ -1,6 +1,7 @@
 #include "imaging/Clipboard.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "imaging/Bitmap.h"
 #include "imaging/ClipboardFormats.h"
@@ -97,10 +98,10 @@ void TClipboard::CopyFrom(TGraphic& source)
     std::vector<uint8_t> data;
     TPalette palette;
     source.SaveToClipboardFormat(format, data, palette);
-    Put(format, data, palette);
+    Put(format, std::move(data), palette);
 }
 
-void TClipboard::Put(TClipboardFormat format, const std::vector<uint8_t>& data, const TPalette& palette)
+void TClipboard::Put(TClipboardFormat format, std::vector<uint8_t> data, const TPalette& palette)
 {
     OpenClipboard open(*this);
     if (!emptied_) {
@@ -109,7 +110,7 @@ void TClipboard::Put(TClipboardFormat format, const std::vector<uint8_t>& data, 
     }
     if (data.empty())
         return;
-    binding_.SetData(format, data);
+    binding_.SetData(format, std::move(data));
     if (!palette.empty())
         binding_.SetData(cfPalette, PaletteBytes(palette));
 }

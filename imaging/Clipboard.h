@@ -38,7 +38,7 @@ public:
     void CopyTo(TGraphic& destination);
 
 private:
-    void Put(TClipboardFormat format, const std::vector<uint8_t>& data, const TPalette& palette);
+    void Put(TClipboardFormat format, std::vector<uint8_t> data, const TPalette& palette);
 
     ClipboardBinding& binding_;
     int32_t openCount_ = 0;
