@@ -110,6 +110,10 @@ TEST_F(Clipboard, CopyingReplacesEverythingAndAPictureWithoutContentLeavesItEmpt
     clipboard_.CopyFrom(TPicture());
     EXPECT_TRUE(Offered().empty());
 
+    Offer({{0x1234, {2}}});
+    clipboard_.Clear();
+    EXPECT_TRUE(Offered().empty());
+
     TBitmap empty;
     Offer({{0x1234, {2}}});
     clipboard_.CopyFrom(empty);
@@ -210,6 +214,8 @@ TEST_F(Clipboard, OnlyBitmapsAndMetafilesCanBeCopiedTo)
     auto bitmap = testing::RandomBitmap(2, 2);
     const auto before = testing::PixelBytes(*bitmap);
     EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(*bitmap); }), "Unsupported clipboard format");
+    EXPECT_EQ(MessageOf([&] { bitmap->LoadFromClipboardFormat(cfMetafilePicture, {1}, {}); }),
+              "Unsupported clipboard format");
     EXPECT_EQ(testing::PixelBytes(*bitmap), before);
     EXPECT_FALSE(binding_.IsOpen());
 }
