@@ -7,6 +7,7 @@
 #include "imaging/MemoryClipboard.h"
 #include "imaging/MetafileAndIcon.h"
 #include "imaging/Picture.h"
+#include "imaging/PixelFormats.h"
 #include "support/Failures.h"
 #include "support/FakeGraphic.h"
 #include "support/Pictures.h"
@@ -216,6 +217,62 @@ TEST_F(Clipboard, OnlyBitmapsAndMetafilesCanBeCopiedTo)
     EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(*bitmap); }), "Unsupported clipboard format");
     EXPECT_EQ(MessageOf([&] { bitmap->LoadFromClipboardFormat(cfMetafilePicture, {1}, {}); }),
               "Unsupported clipboard format");
+    EXPECT_EQ(testing::PixelBytes(*bitmap), before);
+    EXPECT_FALSE(binding_.IsOpen());
+}
+
+// The bitmap format carries BMP file bytes, so these need the BMP codec.
+TEST_F(Clipboard, BitmapRoundTripGivesTheSamePixelsInTheDeviceForm)
+{
+    TPicture picture;
+    auto source = testing::RandomBitmap(5, 3);  // odd width: rows carry padding
+    picture.SetContent(source.get());
+    clipboard_.CopyFrom(picture);
+    EXPECT_TRUE(clipboard_.ContainsFormat(cfBitmap));
+    EXPECT_TRUE(clipboard_.ContainsFormat(PictureFormatId()));
+    EXPECT_FALSE(clipboard_.ContainsFormat(cfPalette));
+    const auto data = DataOf(cfBitmap);
+    ASSERT_GE(data.size(), 2u);
+    EXPECT_EQ(std::string(data.begin(), data.begin() + 2), "BM");
+
+    TPicture pasted;
+    clipboard_.CopyTo(pasted.AsBitmap());
+    TBitmap& bitmap = pasted.AsBitmap();
+    EXPECT_EQ(bitmap.PixelLayout(), plDevice);
+    EXPECT_EQ(bitmap.Width(), 5);
+    EXPECT_EQ(bitmap.Height(), 3);
+    EXPECT_EQ(testing::PixelBytes(bitmap), testing::PixelBytes(*source));
+    EXPECT_FALSE(bitmap.SharesImageWith(*source));
+
+    TPicture walked;
+    clipboard_.CopyTo(walked);
+    ASSERT_NE(dynamic_cast<TBitmap*>(walked.Content()), nullptr);
+    EXPECT_EQ(testing::PixelBytes(walked.AsBitmap()), testing::PixelBytes(*source));
+}
+
+TEST_F(Clipboard, APalettedBitmapTravelsWithItsPaletteAndColours)
+{
+    auto source = testing::RandomBitmap(4, 4);
+    source->SetPixelLayout(pl8Bit);
+    clipboard_.CopyFrom(*source);
+    EXPECT_EQ(Offered(), (std::vector<TClipboardFormat>{cfBitmap, cfPalette}));
+
+    TBitmap pasted;
+    clipboard_.CopyTo(pasted);
+    EXPECT_EQ(pasted.Palette(), source->Palette());
+    EXPECT_TRUE(pasted.PaletteModified());
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < 4; ++x)
+            EXPECT_EQ(ColorOfRaw(pasted.Image(), RawPixel(pasted.ReadOnlyRow(y), x, pasted.Image().Bits())),
+                      ColorOfRaw(source->Image(), RawPixel(source->ReadOnlyRow(y), x, 8)));
+}
+
+TEST_F(Clipboard, BitmapDataThatDoesNotReadLeavesTheBitmapAlone)
+{
+    Offer({{cfBitmap, {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}}});
+    auto bitmap = testing::RandomBitmap(2, 2);
+    const auto before = testing::PixelBytes(*bitmap);
+    EXPECT_EQ(MessageOf([&] { clipboard_.CopyTo(*bitmap); }), "Bitmap image is not valid");
     EXPECT_EQ(testing::PixelBytes(*bitmap), before);
     EXPECT_FALSE(binding_.IsOpen());
 }

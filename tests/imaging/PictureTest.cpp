@@ -246,6 +246,19 @@ TEST_F(PictureFiles, FailedLoadKeepsTheOldContent)
     EXPECT_EQ(watch.changes, 0);
 }
 
+TEST_F(PictureFiles, LoadsABmpFileByItsExtensionInAnyCase)
+{
+    auto source = RandomBitmap(7, 5);
+    const std::string path = (dir_ / "photo.BMP").string();
+    source->SaveFile(path);
+    TPicture picture;
+    PictureWatch watch(picture);
+    picture.LoadFile(path);
+    ASSERT_NE(dynamic_cast<TBitmap*>(picture.Content()), nullptr);
+    EXPECT_EQ(PixelBytes(picture.AsBitmap()), PixelBytes(*source));
+    EXPECT_EQ(watch.changes, 1);
+}
+
 TEST_F(PictureFiles, LaterRegistrationWinsAndRemovalTakesDerivedClasses)
 {
     TPicture::RegisterExtension("FAKE", "Fake children", TFakeGraphicChild::Class);
