@@ -1,6 +1,7 @@
 // The clipboard form of a bitmap: the bitmap format holds one BMP file of a
 // 24-bit copy, and the palette travels beside it in the palette format.
 #include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
 #include "imaging/ClipboardFormats.h"
 #include "runtime/Exceptions.h"
 
@@ -16,7 +17,12 @@ void TBitmap::LoadFromClipboardFormat(TClipboardFormat format, const std::vector
     TBitmap pasted;
     TMemoryStream stream(data);
     pasted.LoadStream(stream);
-    pasted.SetPixelLayout(plDevice);
+    // A 24-bit store already holds the device form's bytes and only changes its
+    // label; any other layout is converted.
+    if (pasted.PixelLayout() == pl24Bit)
+        pasted.image_->deviceForm = true;
+    else
+        pasted.SetPixelLayout(plDevice);
     // A store of its own, without the file form it may have been read in.
     pasted.Unshare();
     pasted.image_->palette = palette;
@@ -39,8 +45,9 @@ void TBitmap::SaveToClipboardFormat(TClipboardFormat& format, std::vector<uint8_
     copy.CopyFrom(this);
     copy.SetPixelLayout(pl24Bit);
     TMemoryStream stream;
+    stream.SetSize(BmpFileSize(copy.Image()));  // one allocation, however the codec writes
     copy.SaveStream(stream);
-    data = stream.Bytes();
+    data = stream.TakeBytes();
 }
 
 } // namespace mirth

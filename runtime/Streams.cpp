@@ -96,6 +96,14 @@ void TMemoryStream::SetSize(int64_t size)
     position_ = std::min(position_, Size());
 }
 
+std::vector<uint8_t> TMemoryStream::TakeBytes()
+{
+    std::vector<uint8_t> bytes;
+    bytes.swap(data_);
+    position_ = 0;
+    return bytes;
+}
+
 void TMemoryStream::Clear()
 {
     data_.clear();

@@ -43,6 +43,8 @@ public:
     void Clear();
     uint8_t* Memory() { return data_.data(); }
     const std::vector<uint8_t>& Bytes() const { return data_; }
+    // Hands the bytes over without copying them; the stream is left empty.
+    std::vector<uint8_t> TakeBytes();
     void LoadFromStream(TStream& source);
     void SaveToStream(TStream& target);
     void LoadFromFile(const std::string& path);
