@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "imaging/Bitmap.h"
 #include "imaging/ClipboardFormats.h"
 #include "imaging/MemoryClipboard.h"
@@ -265,6 +267,26 @@ TEST_F(Clipboard, APalettedBitmapTravelsWithItsPaletteAndColours)
         for (int32_t x = 0; x < 4; ++x)
             EXPECT_EQ(ColorOfRaw(pasted.Image(), RawPixel(pasted.ReadOnlyRow(y), x, pasted.Image().Bits())),
                       ColorOfRaw(source->Image(), RawPixel(source->ReadOnlyRow(y), x, 8)));
+}
+
+TEST_F(Clipboard, ATopDownBitmapFromAnotherProgramPastesUpright)
+{
+    auto source = testing::RandomBitmap(2, 3);
+    clipboard_.CopyFrom(*source);
+    std::vector<uint8_t> file = DataOf(cfBitmap);
+    ASSERT_EQ(file.size(), 54u + 3 * 8);
+    // The same picture with its rows stored top first and a negative height.
+    std::vector<uint8_t> topDown(file.begin(), file.begin() + 54);
+    const int32_t height = -3;
+    std::memcpy(&topDown[22], &height, 4);
+    for (int row = 2; row >= 0; --row)
+        topDown.insert(topDown.end(), file.begin() + 54 + 8 * row, file.begin() + 54 + 8 * (row + 1));
+    Offer({{cfBitmap, topDown}});
+
+    TBitmap pasted;
+    clipboard_.CopyTo(pasted);
+    EXPECT_EQ(pasted.PixelLayout(), plDevice);
+    EXPECT_EQ(testing::PixelBytes(pasted), testing::PixelBytes(*source));
 }
 
 TEST_F(Clipboard, BitmapDataThatDoesNotReadLeavesTheBitmapAlone)
