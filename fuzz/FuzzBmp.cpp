@@ -1,8 +1,10 @@
-// Arbitrary bytes read as a BMP file. What loads goes the workspace's way, to 24 bits
-// and saved, and must then read back to the very same pixels.
+// Arbitrary bytes read as a BMP file by a picture, as a dropped or chosen file is.
+// What loads goes the workspace's way, to 24 bits and saved, and must then read
+// back to the very same pixels.
 #include <cstring>
 
 #include "imaging/Bitmap.h"
+#include "imaging/Picture.h"
 #include "runtime/Exceptions.h"
 
 namespace {
@@ -16,12 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace mirth;
     TMemoryStream file(std::vector<uint8_t>(data, data + size));
-    TBitmap bitmap;
+    TPicture picture;
     try {
-        bitmap.LoadStream(file);
+        picture.LoadStream(file);
     } catch (const Exception&) {
         return 0;
     }
+    TBitmap& bitmap = picture.AsBitmap();
     if (bitmap.Empty() || int64_t(bitmap.Width()) * bitmap.Height() > kLargestConverted)
         return 0;
     bitmap.SetPixelLayout(pl24Bit);
