@@ -35,6 +35,8 @@ MIRTH_EXCEPTION(EInvalidOperation, Exception);
 MIRTH_EXCEPTION(EOutOfResources, Exception);
 MIRTH_EXCEPTION(EInvalidGraphic, Exception);
 MIRTH_EXCEPTION(EInvalidGraphicOperation, Exception);
+// The silent cancel: a handler raises it to stop an operation without a message.
+MIRTH_EXCEPTION(EAbort, Exception);
 
 #undef MIRTH_EXCEPTION
 
