@@ -286,7 +286,6 @@ void JpegDecoder::ReadBufferedPasses()
 void JpegDecoder::Run(TBitmap& bitmap)
 {
     Open();
-    image_.ReportProgress(psStarting, 0, false, {});
     bool started = false, succeeded = false;
     // The bitmap takes the store once the library has started, so a failed or
     // cancelled decode leaves the rows decoded so far.
@@ -299,6 +298,7 @@ void JpegDecoder::Run(TBitmap& bitmap)
             image_.Changed();
     };
     try {
+        image_.ReportProgress(psStarting, 0, false, {});
         UseExternalPalette();
         CreateStore();
         jpeg_decompress_struct& cinfo = *codec_;

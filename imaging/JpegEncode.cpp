@@ -109,8 +109,8 @@ void JpegEncoder::Run()
             jpeg_simple_progression(&cinfo);
     });
 
-    image_.ReportProgress(psStarting, 0, false, {});
     try {
+        image_.ReportProgress(psStarting, 0, false, {});
         codec_.Guard([&] {
             jpeg_start_compress(&cinfo, TRUE);
             while (cinfo.next_scanline < cinfo.image_height)
