@@ -1,0 +1,145 @@
+// Runs the built command-line tool on pictures it made itself.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "support/JpegStreams.h"
+
+namespace mirth {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class Tool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("mirth-tool-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+    static std::string Contents(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const
+    {
+        std::ofstream(PathOf(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                            static_cast<std::streamsize>(bytes.size()));
+    }
+
+    Outcome Run(const std::string& arguments) const
+    {
+        const std::string out = PathOf("stdout"), err = PathOf("stderr");
+        const std::string command = std::string("'") + MIRTH_TOOL_PATH + "' " + arguments + " >'" + out +
+                                    "' 2>'" + err + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(out), Contents(err)};
+    }
+
+    // A JPEG picture of the given size in the test folder.
+    std::string Picture(const std::string& name, int32_t width, int32_t height, bool progressive = false) const
+    {
+        Write(name, testing::MakeJpeg(*testing::GradientBitmap(width, height), {.progressive = progressive}));
+        return PathOf(name);
+    }
+
+    fs::path dir_;
+};
+
+// The first value of the first quantization table: 13 at quality 60.
+int FirstQuantValue(const std::string& bytes)
+{
+    const size_t at = bytes.find("\xFF\xDB");
+    return at == std::string::npos ? -1 : static_cast<uint8_t>(bytes[at + 5]);
+}
+
+TEST_F(Tool, ConvertSavesAJpegAsTheWindowDoesForAnyCaseOfJpg)
+{
+    const std::string in = Picture("in.jpg", 40, 30, true);
+    ASSERT_EQ(Run("convert " + in + " " + PathOf("out.JPG")).code, 0);
+    const std::string saved = Contents(PathOf("out.JPG"));
+    EXPECT_EQ(FirstQuantValue(saved), 13);
+    const auto decoded = testing::DecodeJpeg(std::vector<uint8_t>(saved.begin(), saved.end()));
+    EXPECT_EQ(decoded.width, 40);
+    EXPECT_EQ(decoded.height, 30);
+    EXPECT_FALSE(decoded.progressive);
+}
+
+TEST_F(Tool, EffectsThatChangeNothingGiveTheConvertedBytes)
+{
+    const std::string first = Picture("first.jpg", 64, 48), last = Picture("last.jpg", 80, 60);
+    ASSERT_EQ(Run("convert " + first + " " + PathOf("plain.jpg")).code, 0);
+    // At strength 10 or less the lens is a plain copy; frame 0 of a morph is the first picture.
+    ASSERT_EQ(Run("lens " + first + " " + PathOf("lens.jpg") + " --at 20,20 --strength 10").code, 0);
+    ASSERT_EQ(Run("blend " + first + " " + last + " " + PathOf("blend.jpg") + " --frame 0").code, 0);
+    EXPECT_EQ(Contents(PathOf("lens.jpg")), Contents(PathOf("plain.jpg")));
+    EXPECT_EQ(Contents(PathOf("blend.jpg")), Contents(PathOf("plain.jpg")));
+
+    ASSERT_EQ(Run("lens " + first + " " + PathOf("bulge.jpg") + " --at 32,24").code, 0);
+    EXPECT_NE(Contents(PathOf("bulge.jpg")), Contents(PathOf("plain.jpg")));
+}
+
+TEST_F(Tool, RotateTurnsThePicture)
+{
+    const std::string in = Picture("in.jpg", 40, 30);
+    ASSERT_EQ(Run("rotate cw " + in + " " + PathOf("cw.jpg")).code, 0);
+    const std::string saved = Contents(PathOf("cw.jpg"));
+    const auto decoded = testing::DecodeJpeg(std::vector<uint8_t>(saved.begin(), saved.end()));
+    EXPECT_EQ(decoded.width, 30);
+    EXPECT_EQ(decoded.height, 40);
+}
+
+TEST_F(Tool, FailuresPrintTheSystemsMessageAndExit1)
+{
+    Write("empty.jpg", {});
+    const Outcome empty = Run("convert " + PathOf("empty.jpg") + " " + PathOf("out.jpg"));
+    EXPECT_EQ(empty.code, 1);
+    EXPECT_EQ(empty.err, "JPEG error #42\n");
+    EXPECT_FALSE(fs::exists(PathOf("out.jpg")));
+
+    const Outcome unknown = Run("convert " + PathOf("in.png") + " " + PathOf("out.jpg"));
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_EQ(unknown.err, "Unknown picture file extension (.png)\n");
+
+    const std::string large = Picture("large.jpg", 64, 48), small = Picture("small.jpg", 32, 48);
+    const Outcome blend = Run("blend " + large + " " + small + " " + PathOf("out.jpg") + " --frame 3");
+    EXPECT_EQ(blend.code, 1);
+    EXPECT_EQ(blend.err.rfind("Invalid image size", 0), 0u);
+}
+
+TEST_F(Tool, UsageErrorsPrintTheUsageAndExit2)
+{
+    const std::string in = Picture("in.jpg", 8, 8);
+    for (const std::string& arguments : {std::string(""), "convert " + in, "lens " + in + " out.jpg",
+                                        "lens " + in + " out.jpg --at 1", "rotate left " + in + " out.jpg",
+                                        "blend " + in + " " + in + " out.jpg --frame 21", "paint " + in,
+                                        "convert " + in + " out.jpg --strength 3"}) {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.code, 2);
+        EXPECT_EQ(outcome.err.rfind("usage:", 0), 0u);
+    }
+    const Outcome help = Run("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("usage:", 0), 0u);
+}
+
+} // namespace
+} // namespace mirth

@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "tools/ToolCommands.h"
+
+int main(int argc, char** argv)
+{
+    return mirth::tool::Run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
