@@ -1,8 +1,8 @@
 #include "imaging/Jpeg.h"
 
 #include "imaging/Canvas.h"
-#include "imaging/Display.h"
 #include "imaging/Picture.h"
+#include "imaging/Platform.h"
 #include "imaging/PixelFormats.h"
 
 namespace mirth {

@@ -1,22 +1,15 @@
 #include "imaging/JpegCodec.h"
 
-#include <chrono>
 #include <cstring>
 
 #include <jerror.h>
 
 #include "imaging/Jpeg.h"
+#include "imaging/Platform.h"
 
 namespace mirth {
 
 namespace {
-
-// The tick count in milliseconds; progress reports are spaced by it.
-long long TickCount()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 constexpr long long kProgressInterval = 500;
 

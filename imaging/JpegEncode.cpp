@@ -1,5 +1,6 @@
 // Writing JPEG streams: the bitmap copied into an image becomes its stream when
 // the image is first saved.
+#include <algorithm>
 #include <vector>
 
 #include "imaging/Jpeg.h"
@@ -8,6 +9,10 @@
 namespace mirth {
 
 namespace {
+
+// The library reports progress once per call: a band of rows a call keeps the
+// reports coming without slowing the encoder.
+constexpr JDIMENSION kRowsPerCall = 16;
 
 // One compression object, destroyed with this object whatever happened.
 class Compressor {
@@ -115,7 +120,7 @@ void JpegEncoder::Run()
             jpeg_start_compress(&cinfo, TRUE);
             while (cinfo.next_scanline < cinfo.image_height)
                 jpeg_write_scanlines(&cinfo, rows.data() + cinfo.next_scanline,
-                                     cinfo.image_height - cinfo.next_scanline);
+                                     std::min(kRowsPerCall, cinfo.image_height - cinfo.next_scanline));
             jpeg_finish_compress(&cinfo);
         });
     } catch (const EAbort&) {

@@ -6,6 +6,7 @@
 
 #include "imaging/Canvas.h"
 #include "imaging/PixelFormats.h"
+#include "imaging/Platform.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 
@@ -265,6 +266,90 @@ TEST(JpegDecode, ProgressIsReportedFromStartToEndAndACancelKeepsWhatWasDecoded)
     };
     EXPECT_NO_THROW(cancelled->DecodeToBitmap());
     EXPECT_TRUE(cancelled->DecodeToBitmap().Empty());
+}
+
+// A clock that moves 600 ms at every look, so that every progress call of the
+// library is due for a report.
+class FastClock : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        now_ = 0;
+        SetTickSource([] { return now_ += 600; });
+    }
+    void TearDown() override { SetTickSource(nullptr); }
+    static inline long long now_ = 0;
+};
+
+void ThrowOnRunning(TGraphic& graphic, std::function<void()> raise, ProgressLog& log)
+{
+    graphic.OnProgress = [raise, &log](TObject*, TProgressStage stage, uint8_t percent, bool, const TRect&,
+                                       const std::string&) {
+        log.stages.push_back({stage, percent});
+        if (stage == psRunning)
+            raise();
+    };
+}
+
+TEST_F(FastClock, DecodingReportsRisingPercentagesBetweenStartAndEnd)
+{
+    auto image = Loaded(MakeJpeg(*GradientBitmap(256, 256), {.progressive = true}));
+    ProgressLog log(*image);
+    image->DecodeToBitmap();
+    ASSERT_GE(log.stages.size(), 4u);
+    EXPECT_EQ(log.stages.front(), std::make_pair(psStarting, 0));
+    EXPECT_EQ(log.stages.back(), std::make_pair(psEnding, 100));
+    for (size_t i = 1; i + 1 < log.stages.size(); ++i) {
+        EXPECT_EQ(log.stages[i].first, psRunning);
+        EXPECT_LT(log.stages[i].second, 100);
+        if (i > 1) {
+            EXPECT_GT(log.stages[i].second, log.stages[i - 1].second);
+        }
+    }
+}
+
+TEST_F(FastClock, ACancelDuringTheDecodeKeepsTheRowsSoFarAndOtherFailuresPassOn)
+{
+    const auto bytes = MakeJpeg(*GradientBitmap(256, 256));
+    auto cancelled = Loaded(bytes);
+    ProgressLog log(*cancelled);
+    ThrowOnRunning(*cancelled, [] { throw EAbort("cancel"); }, log);
+    EXPECT_NO_THROW(cancelled->DecodeToBitmap());
+    EXPECT_EQ(cancelled->DecodeToBitmap().Width(), 256);
+    EXPECT_EQ(log.stages.back(), std::make_pair(psEnding, 0));
+
+    auto failed = Loaded(bytes);
+    ProgressLog failures(*failed);
+    ThrowOnRunning(*failed, [] { throw EInvalidOperation("handler broke"); }, failures);
+    EXPECT_EQ(MessageOf([&] { failed->DecodeToBitmap(); }), "handler broke");
+    EXPECT_EQ(failures.stages.back(), std::make_pair(psEnding, 0));
+    EXPECT_TRUE(failed->HasBitmap());
+}
+
+TEST_F(FastClock, ACancelDuringTheEncodeWritesNothing)
+{
+    TJPEGImage image;
+    image.CopyFrom(GradientBitmap(256, 256).get());
+    ProgressLog log(image);
+    ThrowOnRunning(image, [] { throw EAbort("cancel"); }, log);
+    TMemoryStream stream;
+    EXPECT_THROW(image.SaveStream(stream), EAbort);
+    EXPECT_EQ(stream.Size(), 0);
+    EXPECT_EQ(image.Data().Compressed, nullptr);
+}
+
+TEST(JpegImage, APaletteDisplayMakesNewImagesDecodeTo8Bits)
+{
+    const TJPEGDefaults saved = JpegDefaults;
+    SetDisplayBitsPerPixel(8);
+    AdaptJpegDefaultsToDisplay();
+    auto image = Loaded(MakeJpeg(*GradientBitmap(16, 16)));
+    EXPECT_EQ(image->DecodeToBitmap().PixelLayout(), pl8Bit);
+    TJPEGImage asked;
+    asked.SetOutputDepth(od24Bit);
+    EXPECT_EQ(asked.Palette(), HalftonePalette());  // a 24-bit image shows through the halftone palette
+    SetDisplayBitsPerPixel(24);
+    JpegDefaults = saved;
 }
 
 TEST(JpegEncode, SavingEncodesTheCopiedBitmapAsABaselineStreamOnce)
