@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "imaging/Canvas.h"
 #include "imaging/PixelFormats.h"
@@ -40,6 +41,13 @@ void CopyPixels(const TBitmapImage& from, TBitmapImage& to)
     const bool sameBytes = from.Bits() == to.Bits() && LayoutOf(from) == LayoutOf(to) &&
                            (from.Bits() > 8 || from.palette == to.palette);
     const bool bgrBytes = from.Bits() == 24 && to.Bits() == 24;
+    // Indices to 24 bits: each index resolves once, by the same conversion.
+    std::vector<uint32_t> indexTable;
+    if (!sameBytes && from.Bits() <= 8 && to.Bits() == 24) {
+        indexTable.resize(size_t(1) << from.Bits());
+        for (uint32_t index = 0; index < indexTable.size(); ++index)
+            indexTable[index] = RawOfColor(to, ColorOfRaw(from, index));
+    }
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* source = from.Row(y);
         uint8_t* target = to.Row(y);
@@ -48,6 +56,11 @@ void CopyPixels(const TBitmapImage& from, TBitmapImage& to)
             std::memcpy(target, source, fullBytes);
             for (int32_t x = static_cast<int32_t>(fullBytes * 8 / from.Bits()); x < width; ++x)
                 SetRawPixel(target, x, to.Bits(), RawPixel(source, x, from.Bits()));
+            continue;
+        }
+        if (!indexTable.empty()) {
+            for (int32_t x = 0; x < width; ++x)
+                SetRawPixel(target, x, 24, indexTable[RawPixel(source, x, from.Bits())]);
             continue;
         }
         for (int32_t x = 0; x < width; ++x)

@@ -14,19 +14,17 @@ constexpr uint8_t kSavedJpegQuality = 60;
 void MakeWorkingBitmap(TPicture& picture)
 {
     if (auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Content())) {
+        const int32_t width = picture.Width(), height = picture.Height();
         TBitmap drawn;
         TBitmap& decoded = jpeg->DecodeToBitmap();
-        if (decoded.PixelLayout() == pl24Bit && decoded.Width() == picture.Width() &&
-            decoded.Height() == picture.Height()) {
+        if (decoded.PixelLayout() == pl24Bit && decoded.Width() == width && decoded.Height() == height) {
             // Drawing a 24-bit picture unscaled over a white one of its size
             // gives exactly its pixels: share them instead of copying twice.
             drawn.CopyFrom(&decoded);
         } else {
-            // Setting the layout first gives the same white 24-bit bitmap as
-            // setting it last, without converting pixels about to be drawn over.
             drawn.SetPixelLayout(pl24Bit);
-            drawn.SetWidth(picture.Width());
-            drawn.SetHeight(picture.Height());
+            drawn.SetWidth(width);
+            drawn.SetHeight(height);
             drawn.Canvas().DrawGraphic(0, 0, jpeg);
         }
         picture.SetContent(nullptr);

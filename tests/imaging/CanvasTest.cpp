@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/Bitmap.h"
+#include "imaging/PixelFormats.h"
 #include "runtime/Exceptions.h"
 #include "support/Pictures.h"
 
@@ -189,6 +190,38 @@ TEST(Canvas, ACanvasWithoutSurfaceRefusesToDraw)
         FAIL();
     } catch (const EInvalidOperation& e) {
         EXPECT_EQ(e.Message(), "Canvas does not allow drawing");
+    }
+}
+
+// Indices drawn or converted into 24 bits take their colour-table entries, at
+// every depth, and both ways give the same bytes.
+TEST(Canvas, IndexedPicturesDrawAndConvertTo24BitsThroughTheirColourTable)
+{
+    for (TPixelLayout layout : {pl1Bit, pl4Bit, pl8Bit}) {
+        SCOPED_TRACE(layout);
+        TBitmap indexed;
+        indexed.SetPixelLayout(layout);
+        indexed.SetWidth(37);
+        indexed.SetHeight(5);
+        const int bits = indexed.Image().Bits();
+        for (int32_t y = 0; y < 5; ++y)
+            for (int32_t x = 0; x < 37; ++x)
+                SetRawPixel(indexed.ScanRow(y), x, bits, uint32_t(x * 7 + y) & ((1u << bits) - 1));
+        const TPalette palette = indexed.Palette();
+
+        TBitmap drawn;
+        drawn.SetPixelLayout(pl24Bit);
+        drawn.SetWidth(37);
+        drawn.SetHeight(5);
+        drawn.Canvas().DrawGraphic(0, 0, &indexed);
+        TBitmap converted;
+        converted.CopyFrom(&indexed);
+        converted.SetPixelLayout(pl24Bit);
+        EXPECT_EQ(PixelBytes(drawn), PixelBytes(converted));
+        for (int32_t x = 0; x < 37; ++x) {
+            const TColorEntry& entry = palette[RawPixel(indexed.ReadOnlyRow(3), x, bits)];
+            EXPECT_EQ(Pixel(drawn, x, 3), (std::vector<uint8_t>{entry.blue, entry.green, entry.red}));
+        }
     }
 }
 
