@@ -111,6 +111,29 @@ TEST(JpegDecode, ShowingPassesEndsWithTheSamePictureAsOneDecode)
     EXPECT_EQ(PixelBytes(passes->DecodeToBitmap()), PixelBytes(direct->DecodeToBitmap()));
 }
 
+TEST(JpegDecode, ShowingPassesWorksWithEveryQuantizingMode)
+{
+    const auto source = GradientBitmap(48, 40);
+    for (bool gray : {false, true})
+        for (TDecodeMode mode : {dmAccurate, dmFast}) {
+            SCOPED_TRACE(::testing::Message() << "gray " << gray << " fast " << (mode == dmFast));
+            const JpegKind kind = gray ? JpegKind::Gray : JpegKind::Colour;
+            auto image = Loaded(MakeJpeg(*source, {.progressive = true, .kind = kind}));
+            image->ShowPasses = true;
+            image->DecodeMode = mode;
+            image->SetOutputDepth(od8Bit);
+            TBitmap& decoded = image->DecodeToBitmap();
+            EXPECT_EQ(decoded.PixelLayout(), pl8Bit);
+            EXPECT_LE(decoded.Palette().size(), 236u);
+            if (gray) {
+                for (const TColorEntry& entry : decoded.Palette())
+                    EXPECT_TRUE(entry.red == entry.green && entry.green == entry.blue);
+            } else {
+                EXPECT_LE(LargestDifference(*Resolved(decoded), *source), 64);  // dithered
+            }
+        }
+}
+
 TEST(JpegDecode, GrayStreamsGiveAt8BitsAtMost236GrayLevels)
 {
     const auto source = GradientBitmap(64, 64);
