@@ -112,6 +112,7 @@ private:
     bool quantized_ = false;
     bool buffered_ = false;
     bool ownPalette_ = true;
+    TPalette givenPalette_;  // the caller's colours the library quantizes to
     std::shared_ptr<TBitmapImage> store_;
     std::vector<JSAMPROW> rows_;
 };
@@ -188,6 +189,7 @@ void JpegDecoder::UseExternalPalette()
     }
     cinfo.colormap = map;
     cinfo.actual_number_of_colors = count;
+    givenPalette_.assign(palette.begin(), palette.begin() + count);
     ownPalette_ = false;
 }
 
@@ -206,8 +208,7 @@ void JpegDecoder::CreateStore()
         throw EOutOfResources("Out of system resources");
     header.imageSize = static_cast<uint32_t>(RowStride(header.width, header.bitCount) * header.height);
     store_ = TBitmapImage::Make(header);
-    if (!ownPalette_)
-        store_->palette = image_.externalPalette_;
+    store_->palette = givenPalette_;
     rows_.resize(cinfo.output_height);
     for (JDIMENSION y = 0; y < cinfo.output_height; ++y)
         rows_[y] = store_->Row(static_cast<int32_t>(y));
