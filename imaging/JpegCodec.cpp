@@ -48,7 +48,7 @@ void JpegRun::TrackProgress(j_common_ptr cinfo, TJPEGImage* owner)
 
 void JpegRun::Escape(j_common_ptr cinfo, std::exception_ptr failure)
 {
-    auto* error = reinterpret_cast<ErrorManager_*>(cinfo->err);
+    auto* error = reinterpret_cast<ErrorState*>(cinfo->err);
     error->failure = std::move(failure);
     std::longjmp(error->escape, 1);
 }

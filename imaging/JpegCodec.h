@@ -50,7 +50,7 @@ public:
     [[noreturn]] static void Escape(j_common_ptr cinfo, std::exception_ptr failure);
 
 private:
-    struct ErrorManager_ {
+    struct ErrorState {
         jpeg_error_mgr pub;  // first, so the library's pointer is ours too
         std::jmp_buf escape;
         std::exception_ptr failure;
@@ -66,7 +66,7 @@ private:
     [[noreturn]] void ThrowFailure();
     static void ReportProgress(j_common_ptr cinfo);
 
-    ErrorManager_ error_;
+    ErrorState error_;
     Tracker tracker_;
 };
 
