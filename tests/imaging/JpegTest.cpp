@@ -502,6 +502,24 @@ TEST(JpegImage, SizeCannotBeSetAndOutputDepthChangesOnlyOnANewValue)
     EXPECT_FALSE(image->HasBitmap());
 }
 
+TEST(JpegImage, TheClipboardFormIsTheDecodedBitmapsAndAPasteBecomesThePicture)
+{
+    auto image = Loaded(MakeJpeg(*GradientBitmap(20, 10)));
+    TClipboardFormat format = 0;
+    std::vector<uint8_t> data;
+    TPalette palette;
+    image->SaveToClipboardFormat(format, data, palette);
+    TBitmap pasted;
+    pasted.LoadFromClipboardFormat(format, data, palette);
+    EXPECT_EQ(pasted.Width(), 20);
+
+    TJPEGImage target;
+    target.LoadFromClipboardFormat(format, data, palette);
+    EXPECT_EQ(target.Data().Compressed, nullptr);  // encoded when saved
+    EXPECT_EQ(target.Width(), 20);
+    EXPECT_EQ(DecodeJpeg(Saved(target)).height, 10);
+}
+
 TEST(JpegImage, NewImagesTakeTheDefaults)
 {
     const TJPEGDefaults saved = JpegDefaults;

@@ -70,6 +70,32 @@ TEST_F(WorkspaceFiles, ALoadedJpegBecomesA24BitBitmapOfItsDecodedPixels)
     EXPECT_TRUE(pixel[0] == pixel[1] && pixel[1] == pixel[2]);
 }
 
+TEST_F(WorkspaceFiles, AnIndexedBmpLoadsAs24BitsOfTheSameColours)
+{
+    auto indexed = GradientBitmap(21, 13);
+    indexed->SetPixelLayout(pl8Bit);
+    indexed->SaveFile(PathOf("indexed.bmp"));
+    const auto working = LoadWorkingBitmap(PathOf("indexed.bmp"));
+    EXPECT_EQ(working->PixelLayout(), pl24Bit);
+    TBitmap expected;
+    expected.CopyFrom(indexed.get());
+    expected.SetPixelLayout(pl24Bit);
+    EXPECT_EQ(PixelBytes(*working), PixelBytes(expected));
+}
+
+TEST_F(WorkspaceFiles, AnyOtherNameSavesA24BitBmp)
+{
+    auto working = GradientBitmap(10, 6);
+    for (const char* name : {"out.bmp", "out.jpeg", "out"}) {
+        SCOPED_TRACE(name);
+        SaveWorkingBitmap(*working, PathOf(name));
+        TBitmap saved;
+        saved.LoadFile(PathOf(name));
+        EXPECT_EQ(saved.PixelLayout(), pl24Bit);
+        EXPECT_EQ(PixelBytes(saved), PixelBytes(*working));
+    }
+}
+
 TEST_F(WorkspaceFiles, AJpegThatFailsToDecodeLeavesThePictureHoldingIt)
 {
     TPicture picture;

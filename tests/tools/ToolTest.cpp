@@ -96,6 +96,31 @@ TEST_F(Tool, EffectsThatChangeNothingGiveTheConvertedBytes)
     EXPECT_NE(Contents(PathOf("bulge.jpg")), Contents(PathOf("plain.jpg")));
 }
 
+TEST_F(Tool, AnyOtherNameGetsA24BitBmpThatConvertsBackUnchanged)
+{
+    const std::string in = Picture("in.jpg", 41, 23);
+    ASSERT_EQ(Run("convert " + in + " " + PathOf("out.jpeg")).code, 0);
+    ASSERT_EQ(Run("convert " + in + " " + PathOf("out")).code, 0);
+    const std::string bmp = Contents(PathOf("out"));
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(static_cast<uint8_t>(bmp[28]), 24);  // bits per pixel
+    EXPECT_EQ(Contents(PathOf("out.jpeg")), bmp);
+
+    fs::rename(PathOf("out"), PathOf("out.bmp"));
+    ASSERT_EQ(Run("convert " + PathOf("out.bmp") + " " + PathOf("again.bmp")).code, 0);
+    EXPECT_EQ(Contents(PathOf("again.bmp")), bmp);
+}
+
+TEST_F(Tool, RotatingBothWaysGivesBackTheSameBmp)
+{
+    const std::string in = Picture("in.jpg", 41, 23);
+    ASSERT_EQ(Run("convert " + in + " " + PathOf("start.bmp")).code, 0);
+    ASSERT_EQ(Run("rotate cw " + PathOf("start.bmp") + " " + PathOf("cw.bmp")).code, 0);
+    ASSERT_EQ(Run("rotate ccw " + PathOf("cw.bmp") + " " + PathOf("back.bmp")).code, 0);
+    EXPECT_NE(Contents(PathOf("cw.bmp")), Contents(PathOf("start.bmp")));
+    EXPECT_EQ(Contents(PathOf("back.bmp")), Contents(PathOf("start.bmp")));
+}
+
 TEST_F(Tool, RotateTurnsThePicture)
 {
     const std::string in = Picture("in.jpg", 40, 30);
@@ -113,6 +138,11 @@ TEST_F(Tool, FailuresPrintTheSystemsMessageAndExit1)
     EXPECT_EQ(empty.code, 1);
     EXPECT_EQ(empty.err, "JPEG error #42\n");
     EXPECT_FALSE(fs::exists(PathOf("out.jpg")));
+
+    Write("short.bmp", {'B', 'M', 1, 2, 3});
+    const Outcome cut = Run("convert " + PathOf("short.bmp") + " " + PathOf("out.bmp"));
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_EQ(cut.err, "Stream read error\n");
 
     const Outcome unknown = Run("convert " + PathOf("in.png") + " " + PathOf("out.jpg"));
     EXPECT_EQ(unknown.code, 1);
