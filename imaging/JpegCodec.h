@@ -22,7 +22,7 @@ constexpr size_t kJpegBlockBytes = 4096;
 constexpr long kJpegWorkingMemoryCap = 1L << 30;
 
 // State shared by one decode or encode run. The library's error exit and our
-// callbacks jump back to escape_; Guard turns the jump into an exception.
+// callbacks jump back into Guard, which turns the jump into an exception.
 class JpegRun {
 public:
     JpegRun();
@@ -33,9 +33,10 @@ public:
     // Links the progress hook to a library object; owner receives the reports.
     void TrackProgress(j_common_ptr cinfo, TJPEGImage* owner);
 
-    // Runs a step of pure library calls. When the library fails, or one of our
-    // callbacks caught an exception, the jump lands here and the failure is
-    // thrown: EJPEG with the library's message code, or the caught exception.
+    // Runs a step of library calls and plain arithmetic: the jump skips the
+    // step's frames, so nothing in it may need a destructor. When the library
+    // fails, or one of our callbacks caught an exception, the failure is thrown
+    // from here: EJPEG with the library's message code, or the caught exception.
     template <typename Step>
     void Guard(Step&& step)
     {
