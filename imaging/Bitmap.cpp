@@ -41,13 +41,8 @@ void CopyPixels(const TBitmapImage& from, TBitmapImage& to)
     const bool sameBytes = from.Bits() == to.Bits() && LayoutOf(from) == LayoutOf(to) &&
                            (from.Bits() > 8 || from.palette == to.palette);
     const bool bgrBytes = from.Bits() == 24 && to.Bits() == 24;
-    // Indices to 24 bits: each index resolves once, by the same conversion.
-    std::vector<uint32_t> indexTable;
-    if (!sameBytes && from.Bits() <= 8 && to.Bits() == 24) {
-        indexTable.resize(size_t(1) << from.Bits());
-        for (uint32_t index = 0; index < indexTable.size(); ++index)
-            indexTable[index] = RawOfColor(to, ColorOfRaw(from, index));
-    }
+    const std::vector<uint32_t> indexTable =
+        !sameBytes && to.Bits() == 24 ? TranslatedIndices(from, to) : std::vector<uint32_t>{};
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* source = from.Row(y);
         uint8_t* target = to.Row(y);

@@ -142,13 +142,8 @@ void TCanvas::Blit(const TRect& destRect, const TBitmapImage& source, const TRec
     const uint8_t rop = static_cast<uint8_t>(copyMode_ >> 16);
     const uint32_t mask = ValueMask(bits);
     const uint32_t pattern = RawOfColor(target, brush_.Color());
-    // Indices copied to 24 bits: each index resolves once, by the same conversion.
-    std::vector<uint32_t> indexTable;
-    if (copyMode_ == cmSrcCopy && source.Bits() <= 8 && bits == 24) {
-        indexTable.resize(size_t(1) << source.Bits());
-        for (uint32_t index = 0; index < indexTable.size(); ++index)
-            indexTable[index] = RawOfColor(target, ColorOfRaw(source, index));
-    }
+    const std::vector<uint32_t> indexTable =
+        copyMode_ == cmSrcCopy && bits == 24 ? TranslatedIndices(source, target) : std::vector<uint32_t>{};
 
     for (int32_t y = y0; y < y1; ++y) {
         const int64_t sy = sourceRect.top + (y - destRect.top) * sourceHeight / destHeight;

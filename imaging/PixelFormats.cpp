@@ -158,6 +158,17 @@ uint32_t RawOfColor(const TBitmapImage& image, TColor color)
            Insert(BlueOf(color), masks[2]);
 }
 
+std::vector<uint32_t> TranslatedIndices(const TBitmapImage& from, const TBitmapImage& to)
+{
+    std::vector<uint32_t> table;
+    if (from.Bits() <= 8) {
+        table.resize(size_t(1) << from.Bits());
+        for (uint32_t index = 0; index < table.size(); ++index)
+            table[index] = RawOfColor(to, ColorOfRaw(from, index));
+    }
+    return table;
+}
+
 const TPalette& StandardPalette16()
 {
     static const TPalette palette{

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "imaging/BitmapImage.h"
 
@@ -16,6 +17,11 @@ void SetRawPixel(uint8_t* row, int32_t x, int bits, uint32_t raw);
 // Between stored values and colours, through the store's colour table or masks.
 TColor ColorOfRaw(const TBitmapImage& image, uint32_t raw);
 uint32_t RawOfColor(const TBitmapImage& image, TColor color);
+
+// The stored value in `to` of every index of the colour-table store `from`, so
+// that copying indexed pixels resolves each index once; empty when `from` holds
+// no indices.
+std::vector<uint32_t> TranslatedIndices(const TBitmapImage& from, const TBitmapImage& to);
 
 // The colour tables given to stores converted to 4 and 8 bits, and the
 // black-and-white table of a 1-bit store that had none.
