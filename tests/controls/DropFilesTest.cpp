@@ -14,6 +14,7 @@
 
 #include "runtime/Exceptions.h"
 #include "support/QtTesting.h"
+#include "support/TempFolder.h"
 
 namespace mirth {
 namespace {
@@ -34,13 +35,11 @@ private:
     std::string refused_;
 };
 
-class FormDrop : public ::testing::Test {
+class FormDrop : public testing::TempFolderTest {
 protected:
     void SetUp() override
     {
-        dir_ = fs::temp_directory_path() / ("mirth-drop-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        TempFolderTest::SetUp();
         form.setObjectName("Form1");
         form.resize(400, 300);
         label = new QLabel("picture", &form);
@@ -56,8 +55,6 @@ protected:
             events.push_back("drop " + std::to_string(target->DroppedCount()));
         };
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string Make(const std::string& name)
     {
         const fs::path path = dir_ / name;
@@ -97,7 +94,6 @@ protected:
         return paths;
     }
 
-    fs::path dir_;
     QWidget form;
     QLabel* label;
     TFormDropFiles* target;

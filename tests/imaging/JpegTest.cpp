@@ -7,6 +7,7 @@
 #include "imaging/Canvas.h"
 #include "imaging/PixelFormats.h"
 #include "imaging/Platform.h"
+#include "support/Failures.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 
@@ -17,19 +18,9 @@ using testing::DecodeJpeg;
 using testing::GradientBitmap;
 using testing::JpegKind;
 using testing::JpegOptions;
+using testing::MessageOf;
 using testing::MakeJpeg;
 using testing::PixelBytes;
-
-template <typename F>
-std::string MessageOf(F&& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "";
-}
 
 std::unique_ptr<TJPEGImage> Loaded(const std::vector<uint8_t>& bytes)
 {

@@ -11,6 +11,7 @@
 #include "imaging/Picture.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
+#include "support/TempFolder.h"
 
 namespace mirth {
 namespace {
@@ -20,26 +21,7 @@ using testing::GradientBitmap;
 using testing::MakeJpeg;
 using testing::PixelBytes;
 
-class WorkspaceFiles : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("mirth-workspace-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const
-    {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
-};
+class WorkspaceFiles : public testing::TempFolderTest {};
 
 TEST_F(WorkspaceFiles, JpegFilesLoadByEitherExtensionInAnyLetterCase)
 {

@@ -6,28 +6,14 @@
 #include <fstream>
 
 #include "runtime/Exceptions.h"
+#include "support/TempFolder.h"
 
 namespace mirth {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("mirth-streams-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-    static std::string Contents(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path dir_;
-};
+class TempDir : public testing::TempFolderTest {};
 
 TEST(MemoryStream, ReadWriteSeekAndShortReads)
 {

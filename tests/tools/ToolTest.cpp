@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "support/JpegStreams.h"
+#include "support/TempFolder.h"
 
 namespace mirth {
 namespace {
@@ -21,29 +22,8 @@ struct Outcome {
     std::string err;
 };
 
-class Tool : public ::testing::Test {
+class Tool : public testing::TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("mirth-tool-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
-    static std::string Contents(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const
-    {
-        std::ofstream(PathOf(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                            static_cast<std::streamsize>(bytes.size()));
-    }
-
     Outcome Run(const std::string& arguments) const
     {
         const std::string out = PathOf("stdout"), err = PathOf("stderr");
@@ -59,8 +39,6 @@ protected:
         Write(name, testing::MakeJpeg(*testing::GradientBitmap(width, height), {.progressive = progressive}));
         return PathOf(name);
     }
-
-    fs::path dir_;
 };
 
 // The first value of the first quantization table: 13 at quality 60.
