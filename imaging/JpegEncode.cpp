@@ -72,8 +72,10 @@ private:
 
 void JpegEncoder::Install(std::unique_ptr<TMemoryStream> stream, int32_t width, int32_t height, bool gray)
 {
-    if (image_.data_->Compressed)
-        image_.GiveFreshData();
+    // Copies of this image may share its block while it has no stream yet; each
+    // encodes its own bitmap with its own settings, so a stream never goes into a
+    // block that others see.
+    image_.GiveFreshData();
     TJPEGData& data = *image_.data_;
     data.Compressed = std::move(stream);
     data.ImageWidth = width;

@@ -411,6 +411,20 @@ TEST(JpegEncode, GrayAndProgressiveSettingsShapeTheStream)
     EXPECT_FALSE(DecodeJpeg(Saved(fresh)).progressive);
 }
 
+// Two images that share a block without a stream each encode their own settings:
+// the first to save must not hand its stream to the other.
+TEST(JpegEncode, CopiesWithoutAStreamEachEncodeTheirOwn)
+{
+    TJPEGImage colour;
+    colour.CopyFrom(GradientBitmap(24, 24).get());
+    TJPEGImage gray;
+    gray.CopyFrom(&colour);
+    gray.GrayMode = true;
+    EXPECT_EQ(DecodeJpeg(Saved(colour)).components, 3);
+    EXPECT_EQ(DecodeJpeg(Saved(gray)).components, 1);
+    EXPECT_FALSE(colour.Data().IsGray);
+}
+
 TEST(JpegEncode, NothingToEncodeWritesZeroBytes)
 {
     TBitmap empty;
