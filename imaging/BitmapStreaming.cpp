@@ -27,9 +27,7 @@ void TBitmap::SaveStream(TStream& stream) { WriteBmp(*image_, stream); }
 
 void TBitmap::ReadData(TStream& stream)
 {
-    uint8_t length[4];
-    stream.ReadBuffer(length, sizeof length);
-    const int64_t size = length[0] | length[1] << 8 | length[2] << 16 | int64_t(length[3]) << 24;
+    const int64_t size = ReadCount32(stream);
     if (size > stream.Remaining())
         throw EReadError("Stream read error");
     const int64_t end = stream.Position() + size;
@@ -39,9 +37,7 @@ void TBitmap::ReadData(TStream& stream)
 
 void TBitmap::WriteData(TStream& stream)
 {
-    const auto size = static_cast<uint32_t>(BmpFileSize(*image_));
-    const uint8_t length[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
-    stream.WriteBuffer(length, sizeof length);
+    WriteCount32(stream, static_cast<uint32_t>(BmpFileSize(*image_)));
     WriteBmp(*image_, stream);
 }
 

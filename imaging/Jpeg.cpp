@@ -37,19 +37,6 @@ namespace {
 
 [[noreturn]] void FailResize() { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 
-uint32_t ReadCount(TStream& stream)
-{
-    uint8_t bytes[4];
-    stream.ReadBuffer(bytes, 4);
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24;
-}
-
-void WriteCount(TStream& stream, uint32_t count)
-{
-    const uint8_t bytes[4] = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
-    stream.WriteBuffer(bytes, 4);
-}
-
 } // namespace
 
 TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>())
@@ -186,13 +173,13 @@ void TJPEGImage::SetScaleDown(TScaleDown scale)
     scaledSizeKnown_ = false;
 }
 
-void TJPEGImage::ReadData(TStream& stream) { LoadCompressed(ReadCount(stream), stream); }
+void TJPEGImage::ReadData(TStream& stream) { LoadCompressed(ReadCount32(stream), stream); }
 
 void TJPEGImage::WriteData(TStream& stream)
 {
     TMemoryStream* compressed = data_->Compressed.get();
     const int64_t size = compressed ? compressed->Size() : 0;
-    WriteCount(stream, static_cast<uint32_t>(size));
+    WriteCount32(stream, static_cast<uint32_t>(size));
     if (size > 0)
         stream.WriteBuffer(compressed->Memory(), size);
 }

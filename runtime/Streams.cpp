@@ -59,6 +59,19 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count)
     return count;
 }
 
+uint32_t ReadCount32(TStream& stream)
+{
+    uint8_t bytes[4];
+    stream.ReadBuffer(bytes, sizeof bytes);
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24;
+}
+
+void WriteCount32(TStream& stream, uint32_t count)
+{
+    const uint8_t bytes[4] = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
+    stream.WriteBuffer(bytes, sizeof bytes);
+}
+
 int64_t TMemoryStream::Read(void* buffer, int64_t count)
 {
     const int64_t available = std::max<int64_t>(0, Size() - position_);

@@ -29,6 +29,11 @@ public:
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 
+// The 32-bit little-endian counts that persisted forms put before their bytes.
+// Reading fails with EReadError "Stream read error" when fewer than 4 bytes are left.
+uint32_t ReadCount32(TStream& stream);
+void WriteCount32(TStream& stream, uint32_t count);
+
 class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
