@@ -199,15 +199,13 @@ void JpegDecoder::CreateStore()
 {
     jpeg_decompress_struct& cinfo = *codec_;
     codec_.Guard([&] { jpeg_calc_output_dimensions(&cinfo); });
+    // The library refuses dimensions above 65500, so both fit the header.
     TBitmapHeader header;
     header.width = static_cast<int32_t>(cinfo.output_width);
     header.height = static_cast<int32_t>(cinfo.output_height);
     header.bitCount = quantized_ ? 8 : 24;
-    if (cinfo.output_width > JDIMENSION(INT32_MAX) || cinfo.output_height > JDIMENSION(INT32_MAX) ||
-        RowStride(header.width, header.bitCount) * header.height > kMaxPixelBytes)
-        throw EOutOfResources("Out of system resources");
-    header.imageSize = static_cast<uint32_t>(RowStride(header.width, header.bitCount) * header.height);
     store_ = TBitmapImage::Make(header);
+    store_->header.imageSize = static_cast<uint32_t>(store_->PixelBytes());
     store_->palette = givenPalette_;
     rows_.resize(cinfo.output_height);
     for (JDIMENSION y = 0; y < cinfo.output_height; ++y)
