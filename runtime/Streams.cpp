@@ -43,22 +43,6 @@ void TStream::WriteBuffer(const void* buffer, int64_t count)
         throw EWriteError(kWriteError);
 }
 
-int64_t TStream::CopyFrom(TStream& source, int64_t count)
-{
-    if (count == 0) {
-        source.SetPosition(0);
-        count = source.Size();
-    }
-    std::vector<uint8_t> chunk(static_cast<size_t>(std::min<int64_t>(count, 1 << 20)));
-    for (int64_t left = count; left > 0;) {
-        const int64_t step = std::min<int64_t>(left, static_cast<int64_t>(chunk.size()));
-        source.ReadBuffer(chunk.data(), step);
-        WriteBuffer(chunk.data(), step);
-        left -= step;
-    }
-    return count;
-}
-
 uint32_t ReadCount32(TStream& stream)
 {
     uint8_t bytes[4];
@@ -117,28 +101,7 @@ std::vector<uint8_t> TMemoryStream::TakeBytes()
     return bytes;
 }
 
-void TMemoryStream::Clear()
-{
-    data_.clear();
-    position_ = 0;
-}
-
-void TMemoryStream::LoadFromStream(TStream& source)
-{
-    source.SetPosition(0);
-    std::vector<uint8_t> bytes(static_cast<size_t>(source.Size()));
-    source.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    data_ = std::move(bytes);
-    position_ = 0;
-}
-
 void TMemoryStream::SaveToStream(TStream& target) { target.WriteBuffer(data_.data(), Size()); }
-
-void TMemoryStream::LoadFromFile(const std::string& path)
-{
-    TFileStream file(path, TFileMode::OpenRead);
-    LoadFromStream(file);
-}
 
 void TMemoryStream::SaveToFile(const std::string& path)
 {

@@ -25,8 +25,6 @@ public:
 
     void ReadBuffer(void* buffer, int64_t count);        // EReadError "Stream read error"
     void WriteBuffer(const void* buffer, int64_t count);  // EWriteError "Stream write error"
-    // Copies count bytes from source's position; a count of 0 copies the whole source.
-    int64_t CopyFrom(TStream& source, int64_t count);
 };
 
 // The 32-bit little-endian counts that persisted forms put before their bytes.
@@ -45,14 +43,11 @@ public:
     int64_t Size() override { return static_cast<int64_t>(data_.size()); }
 
     void SetSize(int64_t size);
-    void Clear();
     uint8_t* Memory() { return data_.data(); }
     const std::vector<uint8_t>& Bytes() const { return data_; }
     // Hands the bytes over without copying them; the stream is left empty.
     std::vector<uint8_t> TakeBytes();
-    void LoadFromStream(TStream& source);
     void SaveToStream(TStream& target);
-    void LoadFromFile(const std::string& path);
     void SaveToFile(const std::string& path);
 
 private:
