@@ -75,10 +75,12 @@ std::shared_ptr<TBitmapImage> TBitmapImage::Make(const TBitmapHeader& header, bo
         return image;
     if (!IsSupportedDepth(image->Bits()))
         throw EInvalidGraphic("Invalid pixel format");
-    // Width and height are below 2^31, so neither product can overflow 64 bits.
-    const int64_t bytes = RowStride(width, image->Bits()) * height;
-    if (bytes > kMaxPixelBytes)
+    // A row of a 31-bit width fits 64 bits easily; the whole block is checked
+    // against the cap before multiplying, since rows × height need not.
+    const int64_t stride = RowStride(width, image->Bits());
+    if (stride > kMaxPixelBytes / height)
         FailOutOfResources();
+    const int64_t bytes = stride * height;
     image->pixels_ = AllocateBlock(static_cast<size_t>(bytes));
     if (!image->pixels_)
         FailOutOfResources();

@@ -130,11 +130,11 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path)
 
 TFileStream::~TFileStream() { CloseHandle(); }
 
-void TFileStream::CloseHandle()
+bool TFileStream::CloseHandle()
 {
-    if (handle_ >= 0)
-        ::close(handle_);
+    const bool closed = handle_ < 0 || ::close(handle_) == 0;
     handle_ = -1;
+    return closed;
 }
 
 namespace {
@@ -239,14 +239,17 @@ TReplacingFileStream::~TReplacingFileStream()
 
 void TReplacingFileStream::Commit()
 {
-    CloseHandle();
-    if (::rename(FileName().c_str(), target_.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(FileName().c_str());
-        committed_ = true;
-        throw EFCreateError(Format(kCannotCreate, target_, SystemReason(error)));
-    }
-    committed_ = true;
+    committed_ = true;  // from here on the hidden file becomes the target or goes
+    // A file system may report a failed write only when the file closes; the
+    // target must then stay as it was.
+    const bool written = CloseHandle();
+    const int error = !written ? 0 : ::rename(FileName().c_str(), target_.c_str()) == 0 ? 0 : errno;
+    if (written && error == 0)
+        return;
+    ::unlink(FileName().c_str());
+    if (!written)
+        throw EWriteError(kWriteError);
+    throw EFCreateError(Format(kCannotCreate, target_, SystemReason(error)));
 }
 
 } // namespace mirth

@@ -74,7 +74,7 @@ public:
 
 protected:
     TFileStream(int handle, std::string path) : handle_(handle), path_(std::move(path)) {}
-    void CloseHandle();
+    bool CloseHandle();  // false when the system reports a late write failure
 
 private:
     int handle_ = -1;

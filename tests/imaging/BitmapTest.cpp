@@ -210,6 +210,13 @@ TEST(Bitmap, StoreCapFailsCleanly)
     EXPECT_EQ(MessageOf([&] { bitmap->SetWidth(1 << 20); bitmap->SetHeight(1 << 20); }), "Out of system resources");
     EXPECT_EQ(bitmap->Width(), 1 << 20);  // the width was set before the height failed
     EXPECT_EQ(bitmap->Height(), 2);
+
+    // Rows × height of the largest header passes 64 bits: refused, never wrapped.
+    TBitmapHeader huge;
+    huge.width = INT32_MAX;
+    huge.height = -INT32_MAX;
+    huge.bitCount = 32;
+    EXPECT_THROW(TBitmapImage::Make(huge), EOutOfResources);
 }
 
 TEST(Bitmap, PhotographSizedStoresStartBlackAndCopyExactly)
