@@ -362,20 +362,38 @@ void TCustomSlider::mouseMoveEvent(QMouseEvent* event)
 
 void TCustomSlider::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (tracking_) {
-        repeatTimer_.Stop();
-        tracking_ = false;
-        if (OnChanged)
-            OnChanged(this);
-    }
-    if (dragging_ && event->button() == Qt::LeftButton) {
-        dragging_ = false;
-        pressed_ = false;
-        repaint(thumb_);
-        if (OnChanged)
-            OnChanged(this);
-    }
+    if (tracking_)
+        EndTracking();
+    if (dragging_ && event->button() == Qt::LeftButton)
+        EndDragging();
     RaiseMouse(OnMouseUp, event);
+}
+
+void TCustomSlider::EndTracking()
+{
+    repeatTimer_.Stop();
+    tracking_ = false;
+    if (OnChanged)
+        OnChanged(this);
+}
+
+void TCustomSlider::EndDragging()
+{
+    dragging_ = false;
+    pressed_ = false;
+    repaint(thumb_);
+    if (OnChanged)
+        OnChanged(this);
+}
+
+// A disabled or hidden widget is sent no more mouse events, so the release that would end
+// a press never arrives: without this the repeat would step on and the thumb stay grabbed.
+void TCustomSlider::EndPressWithoutRelease()
+{
+    if (tracking_)
+        EndTracking();
+    if (dragging_)
+        EndDragging();
 }
 
 void TCustomSlider::RaiseMouse(const TMouseEvent& handler, QMouseEvent* event)
@@ -412,9 +430,18 @@ void TCustomSlider::focusOutEvent(QFocusEvent* event)
 
 void TCustomSlider::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::EnabledChange)
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            EndPressWithoutRelease();
         update(thumb_);
+    }
     QWidget::changeEvent(event);
+}
+
+void TCustomSlider::hideEvent(QHideEvent* event)
+{
+    EndPressWithoutRelease();
+    QWidget::hideEvent(event);
 }
 
 void TCustomSlider::resizeEvent(QResizeEvent* event)

@@ -82,6 +82,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     enum class TDirection { None, Up, Down };
@@ -102,6 +103,9 @@ private:
     void TakeStep(TSliderStep step);
     TDirection DirectionOf(const QPoint& point) const;
     void RepeatStep();
+    void EndTracking();
+    void EndDragging();
+    void EndPressWithoutRelease();
     void UpdateCursor(const QPoint& point);
     void RaiseMouse(const TMouseEvent& handler, QMouseEvent* event);
     void DrawTickMarks(QPainter& painter);

@@ -129,6 +129,25 @@ TEST_F(StrengthSlider, StepsTowardsWhereThePointerHasMovedOnlyInThePressedDirect
     QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(20, 12));
 }
 
+// A disabled or hidden slider gets no release, so the press must end when that happens.
+TEST_F(StrengthSlider, DisablingOrHidingEndsAPressThatWillGetNoRelease)
+{
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(150, 15));
+    slider.setEnabled(false);
+    EXPECT_FALSE(slider.RepeatTimer().Running());
+    EXPECT_EQ(log, (Log{"change 50", "changed"}));
+
+    slider.setEnabled(true);
+    log.clear();
+    const QPoint grab = slider.ThumbRect().center();
+    QTest::mousePress(&slider, Qt::LeftButton, {}, grab);
+    slider.hide();
+    EXPECT_EQ(log, (Log{"changed"}));
+    slider.show();
+    QTest::mouseEvent(QTest::MouseMove, &slider, Qt::NoButton, {}, grab + QPoint(40, 0));
+    EXPECT_EQ(slider.Value(), 50);
+}
+
 TEST_F(StrengthSlider, IgnoresPressesAwayFromRulerAndThumb)
 {
     QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(150, 2));
