@@ -39,11 +39,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     bool InClickArea(const QPoint& point) const;
     void SetDown(bool down);
+    void EndPressWithoutRelease();
     void TimerTick();
 
     TTimeBtnStates states_;

@@ -220,6 +220,24 @@ TEST_F(SpinButtonHold, DraggedOffTheButtonShowsReleasedAndStops)
     EXPECT_EQ(edit->text(), "150");
 }
 
+// A disabled or hidden button gets no release; it must not go on stepping by itself.
+TEST_F(SpinButtonHold, DisablingOrHidingStopsTheRepeat)
+{
+    SetText("100");
+    QTest::mousePress(Up(), Qt::LeftButton, {}, Middle());
+    edit->setEnabled(false);
+    EXPECT_FALSE(Up()->RepeatTimer()->Running());
+    EXPECT_FALSE(Up()->Down());
+
+    edit->setEnabled(true);
+    QTest::mousePress(Up(), Qt::LeftButton, {}, Middle());
+    edit->hide();
+    EXPECT_FALSE(Up()->RepeatTimer()->Running());
+    edit->show();
+    Up()->RepeatTimer()->Tick();
+    EXPECT_EQ(changes, 0);
+}
+
 TEST_F(SpinButtonHold, AFailingStepStopsTheRepeatAndIsReported)
 {
     SetText("100");
