@@ -349,7 +349,9 @@ void TCustomSlider::mouseDoubleClickEvent(QMouseEvent* event)
 void TCustomSlider::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
-    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+    if (!(event->buttons() & Qt::LeftButton))
+        EndPressWithoutRelease();
+    if (dragging_) {
         PlaceThumb(Along(point) - grabOffset_);
         SetValue(ValueAt(Along(thumb_.topLeft())));
     } else if (tracking_) {
@@ -386,8 +388,10 @@ void TCustomSlider::EndDragging()
         OnChanged(this);
 }
 
-// A disabled or hidden widget is sent no more mouse events, so the release that would end
-// a press never arrives: without this the repeat would step on and the thumb stay grabbed.
+// The release that would end a press may never come: a disabled or hidden widget is sent
+// no more mouse events, and a message box opened meanwhile takes the release for itself (the
+// next move then comes without the button). Without this the repeat would step on, towards
+// wherever the pointer hovers, and the thumb would stay grabbed.
 void TCustomSlider::EndPressWithoutRelease()
 {
     if (tracking_)

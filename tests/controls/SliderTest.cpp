@@ -146,6 +146,19 @@ TEST_F(StrengthSlider, DisablingOrHidingEndsAPressThatWillGetNoRelease)
     slider.show();
     QTest::mouseEvent(QTest::MouseMove, &slider, Qt::NoButton, {}, grab + QPoint(40, 0));
     EXPECT_EQ(slider.Value(), 50);
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, grab);  // lets Qt Test forget the button
+}
+
+// A message box opened during a press takes its release; the next plain move ends the press.
+TEST_F(StrengthSlider, AMoveWithoutTheButtonEndsAPressWhoseReleaseWentElsewhere)
+{
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(150, 15));
+    const QPoint hover(250, 15);
+    QMouseEvent move(QEvent::MouseMove, hover, slider.mapToGlobal(hover), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(&slider, &move);
+    EXPECT_FALSE(slider.RepeatTimer().Running());
+    EXPECT_EQ(log, (Log{"change 50", "changed"}));
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, hover);  // lets Qt Test forget the button
 }
 
 TEST_F(StrengthSlider, IgnoresPressesAwayFromRulerAndThumb)
