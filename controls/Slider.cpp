@@ -319,7 +319,7 @@ void TCustomSlider::RepeatStep()
 
 void TCustomSlider::mousePressEvent(QMouseEvent* event)
 {
-    RaiseMouse(OnMouseDown, event);
+    RaiseMouseButtonEvent(OnMouseDown, this, *event);
     if (event->button() != Qt::LeftButton)
         return;
     if (isEnabled() && (focusPolicy() & Qt::ClickFocus))
@@ -343,7 +343,7 @@ void TCustomSlider::mousePressEvent(QMouseEvent* event)
 
 void TCustomSlider::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    RaiseMouse(OnMouseDown, event);
+    RaiseMouseButtonEvent(OnMouseDown, this, *event);
 }
 
 void TCustomSlider::mouseMoveEvent(QMouseEvent* event)
@@ -368,7 +368,7 @@ void TCustomSlider::mouseReleaseEvent(QMouseEvent* event)
         EndTracking();
     if (dragging_ && event->button() == Qt::LeftButton)
         EndDragging();
-    RaiseMouse(OnMouseUp, event);
+    RaiseMouseButtonEvent(OnMouseUp, this, *event);
 }
 
 void TCustomSlider::EndTracking()
@@ -398,15 +398,6 @@ void TCustomSlider::EndPressWithoutRelease()
         EndTracking();
     if (dragging_)
         EndDragging();
-}
-
-void TCustomSlider::RaiseMouse(const TMouseEvent& handler, QMouseEvent* event)
-{
-    TMouseButton button;
-    if (handler && MouseButtonOf(event->button(), button)) {
-        const QPoint point = event->position().toPoint();
-        handler(this, button, ShiftStateOf(*event), point.x(), point.y());
-    }
 }
 
 void TCustomSlider::UpdateCursor(const QPoint& point)

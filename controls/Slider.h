@@ -107,7 +107,6 @@ private:
     void EndDragging();
     void EndPressWithoutRelease();
     void UpdateCursor(const QPoint& point);
-    void RaiseMouse(const TMouseEvent& handler, QMouseEvent* event);
     void DrawTickMarks(QPainter& painter);
 
     TSliderRange range_;

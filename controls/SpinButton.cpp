@@ -78,10 +78,7 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* event)
         held_ = true;
         SetDown(true);
     }
-    TMouseButton button;
-    if (OnMouseDown && MouseButtonOf(event->button(), button))
-        OnMouseDown(this, button, ShiftStateOf(*event), event->position().toPoint().x(),
-                    event->position().toPoint().y());
+    RaiseMouseButtonEvent(OnMouseDown, this, *event);
     if (states_.Contains(tbAllowTimer)) {
         if (!timer_) {
             timer_ = std::make_unique<TRepeatTimer>();

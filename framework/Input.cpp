@@ -41,4 +41,13 @@ bool MouseButtonOf(Qt::MouseButton qtButton, TMouseButton& button)
     }
 }
 
+void RaiseMouseButtonEvent(const TMouseEvent& handler, TObject* sender, const QMouseEvent& event)
+{
+    TMouseButton button;
+    if (handler && MouseButtonOf(event.button(), button)) {
+        const QPoint point = event.position().toPoint();
+        handler(sender, button, ShiftStateOf(event), point.x(), point.y());
+    }
+}
+
 } // namespace mirth

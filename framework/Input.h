@@ -25,4 +25,8 @@ TShiftState ShiftStateOf(const QMouseEvent& event);
 // False for buttons the program does not know (back, forward, ...).
 bool MouseButtonOf(Qt::MouseButton qtButton, TMouseButton& button);
 
+// Passes a press or release to `handler` in the program's terms; buttons the program does
+// not know raise nothing.
+void RaiseMouseButtonEvent(const TMouseEvent& handler, TObject* sender, const QMouseEvent& event);
+
 } // namespace mirth
