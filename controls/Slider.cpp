@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "runtime/Exceptions.h"
 
@@ -31,6 +32,28 @@ TSliderPicture ThumbPicture(TSliderOrientation o)
 TSliderPicture RulerPicture(TSliderOrientation o)
 {
     return o == soHorizontal ? spHorizontalRuler : spVerticalRuler;
+}
+
+// The step a key takes; arrows across the ruler take none.
+std::optional<TSliderStep> StepOfKey(int key, TSliderOrientation o)
+{
+    const bool horizontal = o == soHorizontal;
+    switch (key) {
+    case Qt::Key_Home:
+        return ssToMinimum;
+    case Qt::Key_End:
+        return ssToMaximum;
+    case Qt::Key_Left:
+        return horizontal ? std::optional(ssStepDown) : std::nullopt;
+    case Qt::Key_Right:
+        return horizontal ? std::optional(ssStepUp) : std::nullopt;
+    case Qt::Key_Up:
+        return horizontal ? std::nullopt : std::optional(ssStepUp);
+    case Qt::Key_Down:
+        return horizontal ? std::nullopt : std::optional(ssStepDown);
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -254,40 +277,14 @@ void TCustomSlider::TakeStep(TSliderStep step)
 
 void TCustomSlider::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    TSliderStep step;
-    switch (event->key()) {
-    case Qt::Key_Home:
-        step = ssToMinimum;
-        break;
-    case Qt::Key_End:
-        step = ssToMaximum;
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (!Horizontal()) {
-            QWidget::keyPressEvent(event);
-            return;
-        }
-        step = event->key() == Qt::Key_Right ? ssStepUp : ssStepDown;
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (Horizontal()) {
-            QWidget::keyPressEvent(event);
-            return;
-        }
-        step = event->key() == Qt::Key_Up ? ssStepUp : ssStepDown;
-        break;
-    default:
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const std::optional<TSliderStep> step = plain ? StepOfKey(event->key(), orientation_) : std::nullopt;
+    if (!step) {
         QWidget::keyPressEvent(event);
         return;
     }
     event->accept();
-    TakeStep(step);
+    TakeStep(*step);
     if (OnChanged)
         OnChanged(this);
 }
