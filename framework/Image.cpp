@@ -1,0 +1,142 @@
+#include "framework/Image.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "framework/ImagePainting.h"
+#include "imaging/Bitmap.h"
+#include "runtime/Exceptions.h"
+
+namespace mirth {
+
+TImage::TImage(QWidget* parent) : QWidget(parent)
+{
+    picture_.OnChange = [this](TObject*) { PictureChanged(); };
+    // Moves without a button must arrive too: Alt-moves draw the lens.
+    setMouseTracking(true);
+}
+
+TImage::~TImage()
+{
+    picture_.OnChange = nullptr;
+}
+
+TCanvas& TImage::Canvas()
+{
+    return picture_.AsBitmap().Canvas();
+}
+
+void TImage::SetStretch(bool stretch)
+{
+    if (stretch_ == stretch)
+        return;
+    stretch_ = stretch;
+    update();
+}
+
+void TImage::SetAutoSize(bool autoSize)
+{
+    autoSize_ = autoSize;
+    if (autoSize_)
+        TakePictureSize();
+}
+
+void TImage::SetAlign(TAlign align)
+{
+    if (align_ == align)
+        return;
+    if (parentWidget() != nullptr) {
+        if (align == alClient)
+            parentWidget()->installEventFilter(this);
+        else
+            parentWidget()->removeEventFilter(this);
+    }
+    align_ = align;
+    FillParent();
+}
+
+void TImage::PictureChanged()
+{
+    if (autoSize_ && picture_.Width() > 0 && picture_.Height() > 0)
+        TakePictureSize();
+    update();
+}
+
+void TImage::TakePictureSize()
+{
+    if (align_ != alClient)
+        resize(picture_.Width(), picture_.Height());
+}
+
+void TImage::FillParent()
+{
+    if (align_ == alClient && parentWidget() != nullptr)
+        setGeometry(parentWidget()->contentsRect());
+}
+
+bool TImage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        FillParent();
+    return false;
+}
+
+QRect TImage::PictureArea() const
+{
+    return stretch_ ? rect() : QRect(0, 0, picture_.Width(), picture_.Height());
+}
+
+void TImage::paintEvent(QPaintEvent* event)
+{
+    TGraphic* content = picture_.Content();
+    if (content == nullptr || content->Empty())
+        return;
+    const QRect part = event->rect() & PictureArea();
+    if (part.isEmpty())
+        return;
+    QPainter painter(this);
+    auto* bitmap = dynamic_cast<TBitmap*>(content);
+    if (bitmap != nullptr && bitmap->PixelLayout() == pl24Bit) {
+        painter.drawImage(part.topLeft(), DisplayRows(*bitmap, PictureArea(), part));
+        return;
+    }
+    // Other content is shown through a 24-bit copy; content that cannot give one shows
+    // nothing rather than failing on every paint.
+    try {
+        TBitmap shown;
+        shown.CopyFrom(content);
+        shown.SetPixelLayout(pl24Bit);
+        painter.drawImage(part.topLeft(), DisplayRows(shown, PictureArea(), part));
+    } catch (const Exception&) {
+    }
+}
+
+void TImage::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        leftPressed_ = true;
+    RaiseMouseButtonEvent(OnMouseDown, this, *event);
+}
+
+void TImage::mouseMoveEvent(QMouseEvent* event)
+{
+    if (OnMouseMove) {
+        const QPoint point = event->position().toPoint();
+        OnMouseMove(this, ShiftStateOf(*event), point.x(), point.y());
+    }
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = event->button() == Qt::LeftButton && leftPressed_ &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        leftPressed_ = false;
+    RaiseMouseButtonEvent(OnMouseUp, this, *event);
+    if (click && OnClick)
+        OnClick(this);
+}
+
+} // namespace mirth

@@ -1,0 +1,63 @@
+#pragma once
+#include <QWidget>
+
+#include "framework/Input.h"
+#include "imaging/Picture.h"
+#include "runtime/Classes.h"
+
+namespace mirth {
+
+enum TAlign { alNone, alClient };
+
+// A control that shows one picture. With Stretch on it scales the picture to its own
+// bounds (nearest neighbour), otherwise it draws it unscaled at its top-left corner. With
+// AutoSize on it takes its picture's size and follows every change of it; aligned to the
+// client area it fills its parent instead and keeps that size. Mouse events come in the
+// view's own pixel coordinates; while a button is held they keep coming from outside it.
+class TImage : public QWidget, public TObject {
+public:
+    explicit TImage(QWidget* parent = nullptr);
+    ~TImage() override;
+
+    TPicture& Picture() { return picture_; }
+    const TPicture& Picture() const { return picture_; }
+    // The canvas of the picture's bitmap (a picture of other content becomes a bitmap).
+    TCanvas& Canvas();
+
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool stretch);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+
+    // Paints the view now, not when the event loop next gets round to it.
+    void Repaint() { repaint(); }
+
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    // A left press and release both on the view.
+    TNotifyEvent OnClick;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PictureChanged();
+    void TakePictureSize();
+    void FillParent();
+    QRect PictureArea() const;
+
+    TPicture picture_;
+    bool stretch_ = false;
+    bool autoSize_ = false;
+    TAlign align_ = alNone;
+    bool leftPressed_ = false;
+};
+
+} // namespace mirth

@@ -1,0 +1,36 @@
+#include "framework/Timer.h"
+
+namespace mirth {
+
+TTimer::TTimer(int intervalMs) : interval_(intervalMs)
+{
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+}
+
+void TTimer::SetEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    Restart();
+}
+
+void TTimer::SetInterval(int intervalMs)
+{
+    interval_ = intervalMs;
+    Restart();
+}
+
+void TTimer::Restart()
+{
+    if (enabled_ && interval_ > 0)
+        timer_.start(interval_);
+    else
+        timer_.stop();
+}
+
+void TTimer::Tick()
+{
+    if (OnTimer)
+        OnTimer(this);
+}
+
+} // namespace mirth
