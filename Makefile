@@ -31,8 +31,7 @@ bench: deps
 	$(BUILD)/bin/mirthlens-bench
 
 run: build
-	@if [ -x $(BUILD)/bin/mirthlens ]; then $(BUILD)/bin/mirthlens; \
-	else echo "Built the libraries and tests; the window is not there yet."; fi
+	$(BUILD)/bin/mirthlens
 
 # Every fuzz target, one after the other, for FUZZ_SECONDS each, seeded from CORPUS.
 fuzz: deps

@@ -1,0 +1,88 @@
+// Loading a file into the workspace: the open dialog, reload, and files dropped on the window.
+#include <QScrollArea>
+
+#include "app/Form1.h"
+#include "controls/DropFiles.h"
+#include "framework/Application.h"
+#include "imaging/Bitmap.h"
+#include "imaging/Canvas.h"
+#include "imaging/Jpeg.h"
+#include "runtime/FileNames.h"
+
+namespace mirth {
+
+namespace {
+
+// A decoded JPEG as a 24-bit bitmap of its size.
+void ReplaceJpegByBitmap(TPicture& picture)
+{
+    TPicture decoded;
+    TBitmap& bitmap = decoded.AsBitmap();
+    bitmap.SetWidth(picture.Width());
+    bitmap.SetHeight(picture.Height());
+    bitmap.SetPixelLayout(pl24Bit);
+    bitmap.Canvas().DrawGraphic(0, 0, picture.Content());
+    picture.SetContent(nullptr);
+    picture.SetContent(&bitmap);
+}
+
+} // namespace
+
+void TForm1::LoadPicture(const std::string& FileName)
+{
+    Image1->SetAutoSize(true);
+    Image2->SetAutoSize(true);
+    try {
+        Image1->Picture().LoadFile(FileName);
+    } catch (const Exception& error) {
+        Application()->ShowMessage(error.Message());
+        return;
+    }
+    if (dynamic_cast<TJPEGImage*>(Image1->Picture().Content()) != nullptr)
+        ReplaceJpegByBitmap(Image1->Picture());
+    Working().SetPixelLayout(pl24Bit);
+    Reference().CopyFrom(&Working());
+    Image1->SetAutoSize(false);
+    Image2->SetAutoSize(false);
+    Reload1->setEnabled(true);
+}
+
+void TForm1::EmptyThumbStrip()
+{
+    const QObjectList children = ThumbStrip->children();
+    for (auto child = children.rbegin(); child != children.rend(); ++child)
+        if (auto* thumb = dynamic_cast<TImage*>(*child))
+            delete thumb;
+    Workspace.ThumbCount = 0;
+    ScrollBox2->setFixedWidth(50);
+}
+
+void TForm1::Load1Click(TObject*)
+{
+    if (!od.Execute())
+        return;
+    EmptyThumbStrip();
+    LoadPicture(od.FileName());
+}
+
+void TForm1::Reload1Click(TObject*)
+{
+    if (!od.FileName().empty())
+        LoadPicture(od.FileName());
+}
+
+void TForm1::FormDropFiles1DropFiles(TObject*)
+{
+    const std::string fileName = FormDropFiles1->FirstDroppedFile();
+    const std::string extension = LowerCaseAscii(ExtractFileExt(fileName));
+    if (extension != ".bmp" && extension != ".jpg")
+        return;
+    try {
+        EmptyThumbStrip();
+        LoadPicture(fileName);
+    } catch (...) {
+        Beep();
+    }
+}
+
+} // namespace mirth

@@ -1,0 +1,29 @@
+// Mirthlens: a desktop toy for pushing magnifying lenses into photographs.
+#include <QFileInfo>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/Form1.h"
+#include "framework/Application.h"
+
+int main(int argc, char** argv)
+{
+    mirth::TApplication application(argc, argv);
+    application.SetTitle("Mirthlens");
+
+    auto* form = new mirth::TForm1;
+    // Closing the window destroys it, which ends the program.
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    // Nothing centres a window on a desktop without a window manager.
+    const QRect screen = application.primaryScreen()->availableGeometry();
+    form->move(screen.center() - form->rect().center());
+    form->show();
+
+    const QStringList arguments = application.arguments();
+    if (arguments.size() > 1) {
+        // The open dialog would have handed over a full path.
+        const std::string fileName = QFileInfo(arguments[1]).absoluteFilePath().toStdString();
+        QTimer::singleShot(0, form, [form, fileName] { form->LoadFromCommandLine(fileName); });
+    }
+    return application.exec();
+}
