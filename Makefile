@@ -27,8 +27,9 @@ asan: deps
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS) --target mirthlens-bench
+	cmake --build $(BUILD) -j $(JOBS) --target mirthlens-bench mirthlens-window-bench
 	$(BUILD)/bin/mirthlens-bench
+	$(BUILD)/bin/mirthlens-window-bench
 
 run: build
 	$(BUILD)/bin/mirthlens
