@@ -5,9 +5,10 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CORPUS     ?= $(CURDIR)/../shared/corpus
 JOBS       ?= 2
+PREFIX     ?= /usr/local
 CMAKE_FLAGS = -G Ninja
 
-.PHONY: deps build test asan bench run fuzz clean
+.PHONY: deps build test asan bench run install package fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -33,6 +34,14 @@ bench: deps
 
 run: build
 	$(BUILD)/bin/mirthlens
+
+# DESTDIR, when set, is honoured by cmake --install as a staging root.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of the same layout under /usr: build/mirthlens_*.deb.
+package: build
+	cd $(BUILD) && cpack
 
 # Every fuzz target, one after the other, for FUZZ_SECONDS each, seeded from CORPUS.
 fuzz: deps
