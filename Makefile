@@ -43,11 +43,12 @@ install: build
 package: build
 	cd $(BUILD) && cpack
 
-# Every fuzz target, one after the other, for FUZZ_SECONDS each, seeded from CORPUS.
+# Every fuzz target, one after the other, for FUZZ_SECONDS each (or FUZZ_RUNS executions),
+# from its committed corpus in fuzz/corpus/ and the seeds in CORPUS.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DMIRTH_FUZZ=ON -DMIRTH_CORPUS_DIR=$(CORPUS)
-	FUZZ_SECONDS=$(FUZZ_SECONDS) cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-all
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-all
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
