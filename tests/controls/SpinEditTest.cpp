@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QTest>
 #include <QVBoxLayout>
@@ -236,6 +237,24 @@ TEST_F(SpinButtonHold, DisablingOrHidingStopsTheRepeat)
     edit->show();
     Up()->RepeatTimer()->Tick();
     EXPECT_EQ(changes, 0);
+    QTest::mouseRelease(Up(), Qt::LeftButton, {}, QPoint(-20, 3));  // lets Qt Test forget the button
+}
+
+// A modal box that opens during a hold takes the release; the button must not step on by
+// itself, neither while the box is open nor after it has closed.
+TEST_F(SpinButtonHold, AModalBoxEndsTheHoldWhoseReleaseItTakes)
+{
+    SetText("100");
+    QTest::mousePress(Up(), Qt::LeftButton, {}, Middle());
+    LetTimePass(*Up()->RepeatTimer(), 400);
+    QDialog box(&window);
+    box.setModal(true);
+    box.show();
+    EXPECT_FALSE(Up()->RepeatTimer()->Running());
+    EXPECT_FALSE(Up()->Down());
+    box.hide();
+    Up()->RepeatTimer()->Tick();
+    EXPECT_EQ(edit->text(), "150");
     QTest::mouseRelease(Up(), Qt::LeftButton, {}, QPoint(-20, 3));  // lets Qt Test forget the button
 }
 
