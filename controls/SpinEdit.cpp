@@ -1,5 +1,6 @@
 #include "controls/SpinEdit.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -25,6 +26,21 @@ bool DeletesText(QKeyEvent* event)
            event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
            event->matches(QKeySequence::DeleteStartOfWord) || event->matches(QKeySequence::DeleteEndOfWord) ||
            event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine);
+}
+
+// Whether a widget around `widget` has an action with this key as its shortcut, one that
+// works while the focus is inside that widget.
+bool ShortcutAround(const QWidget& widget, const QKeyEvent& event)
+{
+    const QKeySequence key(event.keyCombination());
+    for (const QWidget* around = widget.parentWidget(); around; around = around->parentWidget()) {
+        for (const QAction* action : around->actions())
+            if (action->shortcutContext() != Qt::WidgetShortcut && action->shortcuts().contains(key))
+                return true;
+        if (around->isWindow())
+            break;
+    }
+    return false;
 }
 
 } // namespace
@@ -94,6 +110,18 @@ bool TSpinEdit::CharacterAllowed(QChar c) const
         return false;
     return code < 32 || c == u'+' || c == u'-' || (code >= u'0' && code <= u'9') ||
            QString(c) == QLocale().decimalPoint();
+}
+
+// The line edit claims Copy, Paste and other Ctrl+letter editing keys before any shortcut
+// is looked up. The window's commands work wherever the focus is in it, so their keys are
+// left to the window.
+bool TSpinEdit::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && ShortcutAround(*this, *static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
 }
 
 void TSpinEdit::keyPressEvent(QKeyEvent* event)

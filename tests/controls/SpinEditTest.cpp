@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
@@ -148,6 +149,30 @@ TEST_F(IntervalEdit, PastedHexadecimalReadsAsItsValue)
     EXPECT_EQ(edit->Value(), 16);
     other->setFocus();
     EXPECT_EQ(edit->text(), "50");
+}
+
+// The window's commands have Ctrl+letter shortcuts, Copy and Paste among them, that must
+// work while an interval editor has the focus; the editor's other keys stay its own.
+TEST_F(IntervalEdit, LeavesTheWindowsShortcutsToTheWindow)
+{
+    std::string triggered;
+    for (char letter : std::string("LRSONCVKUTE")) {
+        auto* command = new QAction(&window);
+        command->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_A + (letter - 'A'))));
+        QObject::connect(command, &QAction::triggered, [&triggered, letter] { triggered += letter; });
+        window.addAction(command);
+    }
+    SetText("300");
+    edit->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText("$10");
+    for (char letter : std::string("LRSONCVKUTE"))
+        QTest::keyClick(edit, Qt::Key(Qt::Key_A + (letter - 'A')), Qt::ControlModifier);
+    EXPECT_EQ(triggered, "LRSONCVKUTE");
+    EXPECT_EQ(edit->text(), "300");
+    EXPECT_EQ(edit->cursorPosition(), 1);
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "30");
 }
 
 TEST_F(IntervalEdit, SelectsEverythingWhenEnteredByKeyboard)
