@@ -173,6 +173,14 @@ std::vector<std::string> LocalPaths(const QMimeData* data)
     return paths;
 }
 
+// Mirthlens only reads what is dropped. Answering with the proposed action would tell a
+// source proposing Move (a Shift-drag from a file manager) that it may delete the original.
+void AnswerCopy(QDropEvent& event)
+{
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
 } // namespace
 
 TFormDropFiles::TFormDropFiles(QObject* owner) : TSubClassedDropFiles(RequireForm(owner))
@@ -210,14 +218,14 @@ bool TFormDropFiles::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (!Enabled() || LocalPaths(drag->mimeData()).empty())
+        if (!Enabled() || !(drag->possibleActions() & Qt::CopyAction) || LocalPaths(drag->mimeData()).empty())
             return false;
-        drag->acceptProposedAction();
+        AnswerCopy(*drag);
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        drop->acceptProposedAction();
+        AnswerCopy(*drop);
         if (Enabled())
             HandleDrop({LocalPaths(drop->mimeData()), drop->position().toPoint()}, std::nullopt);
         return true;
