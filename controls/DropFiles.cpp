@@ -234,14 +234,13 @@ bool TFormDropFiles::eventFilter(QObject* watched, QEvent* event)
         if (event->type() != TDropFilesEvent::EventType())
             return false;
         auto* request = static_cast<TDropFilesEvent*>(event);
-        if (Enabled())
-            HandleDrop(request->Drop(), request->Position());
-        request->SetResult(1);
+        if (!Enabled() || HandleDrop(request->Drop(), request->Position()))
+            request->SetResult(1);
         return true;
     }
 }
 
-void TFormDropFiles::HandleDrop(const TDrop& drop, std::optional<uint32_t> packedPosition)
+bool TFormDropFiles::HandleDrop(const TDrop& drop, std::optional<uint32_t> packedPosition)
 {
     try {
         Helper().BeforeDrop();
@@ -249,8 +248,10 @@ void TFormDropFiles::HandleDrop(const TDrop& drop, std::optional<uint32_t> packe
         if (packedPosition)
             Helper().dropPosition = UnpackDropPosition(*packedPosition);
         Helper().AfterDrop();
+        return true;
     } catch (const Exception& error) {
         ShowException(error);
+        return false;
     }
 }
 

@@ -220,6 +220,10 @@ TEST_F(FormDrop, AFailingHandlerIsReportedAndTheNextDropWorks)
     ASSERT_TRUE(DragAndDrop(&form, QPoint(1, 1), {Make("a.bmp")}));
     ASSERT_EQ(notices.Reports().size(), 1u);
     EXPECT_EQ(notices.Reports()[0].text, "Bitmap image is not valid.");
+    TDropFilesEvent request({{Make("a.bmp")}, QPoint()}, 0);
+    QApplication::sendEvent(&form, &request);
+    EXPECT_EQ(request.Result(), 0);
+    EXPECT_EQ(notices.Reports().size(), 2u);
     target->OnDropFiles = nullptr;
     ASSERT_TRUE(DragAndDrop(&form, QPoint(1, 1), {Make("b.bmp")}));
     EXPECT_EQ(target->FirstDroppedFile(), (dir_ / "b.bmp").string());
