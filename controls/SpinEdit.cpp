@@ -43,6 +43,14 @@ bool ShortcutAround(const QWidget& widget, const QKeyEvent& event)
     return false;
 }
 
+// Whether the user entered or left the control. Another window, a message box or a context
+// menu only borrows the focus, and gives it back when it goes: a half-typed value ("15" on
+// the way to "150") must neither be bounded then nor selected away on the return.
+bool EntersOrLeaves(const QFocusEvent& event)
+{
+    return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
 } // namespace
 
 TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
@@ -192,6 +200,8 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
 {
     const bool hadSelection = hasSelectedText();
     QLineEdit::focusInEvent(event);
+    if (!EntersOrLeaves(*event))
+        return;
     if (autoSelect_ && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
         selectAll();
     else if (!autoSelect_ && !hadSelection)
@@ -201,8 +211,7 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
 void TSpinEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // A context menu borrows the focus; the user has not left the control.
-    if (event->reason() == Qt::PopupFocusReason)
+    if (!EntersOrLeaves(*event))
         return;
     const int32_t value = Value();
     if (Bounded(value) != value)

@@ -92,6 +92,24 @@ TEST_F(IntervalEdit, TypedValuesStayUntilTheFocusLeaves)
     EXPECT_EQ(changes, 5);
 }
 
+// Another window taking the focus for a while is not leaving the control: typing goes on
+// where it stopped when the window comes back.
+TEST_F(IntervalEdit, SwitchingWindowsLeavesAHalfTypedValueAlone)
+{
+    SetText("");
+    QTest::keyClicks(edit, "15");
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_EQ(edit->text(), "15");
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(edit->hasFocus());
+    QTest::keyClicks(edit, "0");
+    EXPECT_EQ(edit->text(), "150");
+}
+
 TEST_F(IntervalEdit, UnparsableTextReadsAsMinValueAndIsKept)
 {
     SetText("");
