@@ -437,6 +437,9 @@ void TCustomSlider::paintEvent(QPaintEvent*)
     if (options_.Contains(soShowFocus) && hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
+        // Styles draw the rectangle only after a keyboard focus change; the slider shows it
+        // whenever it has the focus, also after a click.
+        focus.state |= QStyle::State_KeyboardFocusChange;
         focus.rect = client.adjusted(2, 2, -2, -2);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
