@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <limits>
@@ -17,7 +20,6 @@ namespace mirth {
 namespace {
 
 constexpr int kButtonWidth = 15;
-constexpr int kButtonGap = 2;
 
 // Key presses that change the text without typing a character.
 bool DeletesText(QKeyEvent* event)
@@ -59,7 +61,11 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
     button_->SetFocusControl(this);
     button_->OnUpClick = [this](TObject*) { UpClick(); };
     button_->OnDownClick = [this](TObject*) { DownClick(); };
-    setTextMargins(0, 0, kButtonWidth + kButtonGap, 0);
+    // At the form's 41 pixels three digits need every pixel the button leaves: the style's
+    // frame must not pad the text (it is drawn over the edge instead), and the line edit's
+    // own margin keeps the text clear of the button.
+    setFrame(false);
+    setTextMargins(0, 0, kButtonWidth, 0);
     // Text dragged in would bypass the character rules, and leaving drops alone lets files
     // dropped here reach the window.
     setAcceptDrops(false);
@@ -221,10 +227,17 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event)
 void TSpinEdit::resizeEvent(QResizeEvent* event)
 {
     QLineEdit::resizeEvent(event);
-    if (hasFrame())
-        button_->setGeometry(width() - kButtonWidth - 3, 2, kButtonWidth, height() - 5);
-    else
-        button_->setGeometry(width() - kButtonWidth, 1, kButtonWidth, height() - 3);
+    button_->setGeometry(width() - kButtonWidth, 1, kButtonWidth, height() - 3);
+}
+
+void TSpinEdit::paintEvent(QPaintEvent* event)
+{
+    QLineEdit::paintEvent(event);
+    QStyleOptionFrame frame;
+    initStyleOption(&frame);
+    frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_FrameLineEdit, &frame, &painter, this);
 }
 
 } // namespace mirth

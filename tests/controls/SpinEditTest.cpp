@@ -207,6 +207,21 @@ TEST_F(IntervalEdit, SelectsEverythingWhenEnteredByKeyboard)
     EXPECT_EQ(edit->selectedText(), "");
 }
 
+// The workspace's interval editors are 41 x 22 in the form's 8-point font: the largest
+// interval must show whole, not scrolled.
+TEST(SpinEdit, ThreeDigitsFitTheFormsSize)
+{
+    TSpinEdit edit;
+    edit.setFont(QFont("Sans Serif", 8));
+    edit.resize(41, 22);
+    edit.setText("");
+    const int start = edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    edit.setText("900");
+    edit.grab();  // the line edit scrolls its text while painting
+    const int end = edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    EXPECT_EQ(end - start, edit.fontMetrics().horizontalAdvance("900"));
+}
+
 TEST(SpinEdit, EqualBoundsMeanNoClamping)
 {
     TSpinEdit edit;
