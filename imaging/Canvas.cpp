@@ -77,9 +77,8 @@ void TBrush::SetStyle(TBrushStyle style)
         color_ = clWhite;
 }
 
-TBitmapImage& TCanvas::RequireSurface()
+TBitmapImage& TCanvas::Require(TBitmapImage* surface)
 {
-    TBitmapImage* surface = Surface();
     if (surface == nullptr)
         throw EInvalidOperation("Canvas does not allow drawing");
     return *surface;
@@ -87,7 +86,7 @@ TBitmapImage& TCanvas::RequireSurface()
 
 TRect TCanvas::ClipBounds()
 {
-    const TBitmapImage& surface = RequireSurface();
+    const TBitmapImage& surface = Require(Surface());
     return TRect{0, 0, surface.Width(), surface.Height()};
 }
 
@@ -112,13 +111,13 @@ void TCanvas::StretchGraphic(const TRect& rect, TGraphic* graphic)
 void TCanvas::CopyArea(const TRect& destRect, TCanvas& source, const TRect& sourceRect)
 {
     BeforeChange();
-    Blit(destRect, source.RequireSurface(), sourceRect);
+    Blit(destRect, Require(source.Surface()), sourceRect);
     AfterChange();
 }
 
 void TCanvas::Blit(const TRect& destRect, const TBitmapImage& source, const TRect& sourceRect)
 {
-    TBitmapImage& target = RequireSurface();
+    TBitmapImage& target = Require(WritableSurface());
     const int64_t destWidth = destRect.Width(), destHeight = destRect.Height();
     const int64_t sourceWidth = sourceRect.Width(), sourceHeight = sourceRect.Height();
     if (destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0 ||
@@ -187,7 +186,7 @@ void TCanvas::DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bo
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    TBitmapImage& target = RequireSurface();
+    TBitmapImage& target = Require(WritableSurface());
     if (left < right && top < bottom && target.HasPixels()) {
         const int bits = target.Bits();
         auto inside = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < target.Width() && y < target.Height(); };
@@ -230,5 +229,11 @@ void TBitmapCanvas::BeforeChange() { bitmap_.Unshare(); }
 void TBitmapCanvas::AfterChange() { bitmap_.Changed(); }
 
 TBitmapImage* TBitmapCanvas::Surface() { return bitmap_.image_.get(); }
+
+TBitmapImage* TBitmapCanvas::WritableSurface()
+{
+    bitmap_.Unshare();
+    return Surface();
+}
 
 } // namespace mirth

@@ -90,9 +90,9 @@ void TJPEGImage::CopyTo(TGraphic& destination)
         TGraphic::CopyTo(destination);
 }
 
-// Draws through the bitmap's own rendering: the canvas that asked has already
-// announced the change, so this adds no second notification.
-void TJPEGImage::Render(TCanvas& canvas, const TRect& rect) { DecodeToBitmap().Render(canvas, rect); }
+// Drawn as any graphic is, so that the destination is made private and told of the
+// change even when Render is called on its own.
+void TJPEGImage::Render(TCanvas& canvas, const TRect& rect) { canvas.StretchGraphic(rect, &DecodeToBitmap()); }
 
 bool TJPEGImage::Equals(TGraphic* other)
 {

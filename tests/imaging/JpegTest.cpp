@@ -9,11 +9,13 @@
 #include "imaging/Platform.h"
 #include "support/Failures.h"
 #include "support/JpegStreams.h"
+#include "support/Notifications.h"
 #include "support/Pictures.h"
 
 namespace mirth {
 namespace {
 
+using testing::ChangeCounter;
 using testing::DecodeJpeg;
 using testing::GradientBitmap;
 using testing::JpegKind;
@@ -487,6 +489,23 @@ TEST(JpegImage, CopiesShareTheStreamAndDecodedBitmapsAreCopied)
     unrelated.CopyFrom(GradientBitmap(30, 20).get());
     EXPECT_FALSE(unrelated.Equals(original.get()));
     EXPECT_FALSE(original->Equals(&bitmap));
+}
+
+// However it is asked to draw, the image writes into the destination's own pixels,
+// never into a store the destination shares, and tells the destination.
+TEST(JpegImage, DrawingMakesTheDestinationsPixelsPrivateAndNotifiesIt)
+{
+    TJPEGImage image;
+    image.CopyFrom(GradientBitmap(6, 4).get());
+    auto destination = testing::RandomBitmap(6, 4);
+    TBitmap sharer;
+    sharer.CopyFrom(destination.get());
+    const auto shared = PixelBytes(sharer);
+    ChangeCounter changes(*destination);
+    image.Render(destination->Canvas(), TRect{0, 0, 6, 4});
+    EXPECT_EQ(PixelBytes(*destination), PixelBytes(image.DecodeToBitmap()));
+    EXPECT_EQ(PixelBytes(sharer), shared);
+    EXPECT_EQ(changes.count, 1);
 }
 
 TEST(JpegImage, SizeCannotBeSetAndOutputDepthChangesOnlyOnANewValue)
