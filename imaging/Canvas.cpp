@@ -115,9 +115,13 @@ void TCanvas::CopyArea(const TRect& destRect, TCanvas& source, const TRect& sour
     AfterChange();
 }
 
-void TCanvas::Blit(const TRect& destRect, const TBitmapImage& source, const TRect& sourceRect)
+void TCanvas::Blit(const TRect& destRect, const TBitmapImage& image, const TRect& sourceRect)
 {
     TBitmapImage& target = Require(WritableSurface());
+    // A canvas copying onto itself reads from a copy taken before the first write, so
+    // that overlapping rectangles copy as if the source had been read whole first.
+    const std::shared_ptr<TBitmapImage> snapshot = &image == &target ? image.Clone() : nullptr;
+    const TBitmapImage& source = snapshot ? *snapshot : image;
     const int64_t destWidth = destRect.Width(), destHeight = destRect.Height();
     const int64_t sourceWidth = sourceRect.Width(), sourceHeight = sourceRect.Height();
     if (destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0 ||

@@ -102,7 +102,7 @@ public:
 
     // Scales sourceRect of source into destRect, nearest neighbour, combined by
     // CopyMode; the primitive behind Render and CopyArea. It sends no notification.
-    void Blit(const TRect& destRect, const TBitmapImage& source, const TRect& sourceRect);
+    void Blit(const TRect& destRect, const TBitmapImage& image, const TRect& sourceRect);
 
 protected:
     virtual void BeforeChange() {}

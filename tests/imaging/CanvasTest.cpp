@@ -157,6 +157,21 @@ TEST(Canvas, CopyAreaReadsSharedSourceWithoutUnsharingIt)
     EXPECT_EQ(Pixel(edge, 3, 3), (std::vector<uint8_t>{255, 255, 255}));
 }
 
+// A picture copied onto itself, shifted down, up or across, ends as the same copy made
+// from a sharer of the original does.
+TEST(Canvas, CopyAreaOntoItselfReadsTheSourceBeforeWritingIt)
+{
+    const TRect corner{0, 0, 8, 6}, shifted{2, 2, 10, 8}, across{2, 0, 10, 6};
+    for (auto [to, from] : {std::pair(shifted, corner), std::pair(corner, shifted), std::pair(across, corner)}) {
+        auto picture = RandomBitmap(10, 8, 11);
+        TBitmap expected;
+        expected.CopyFrom(picture.get());
+        expected.Canvas().CopyArea(to, picture->Canvas(), from);
+        picture->Canvas().CopyArea(to, picture->Canvas(), from);
+        EXPECT_EQ(PixelBytes(*picture), PixelBytes(expected)) << to.left << "," << to.top;
+    }
+}
+
 TEST(Canvas, CopyModesCombineBitByBit)
 {
     auto source = RandomBitmap(3, 3, 9), target = RandomBitmap(3, 3, 10);
