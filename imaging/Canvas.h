@@ -117,6 +117,8 @@ protected:
 
 private:
     static TBitmapImage& Require(TBitmapImage* surface);
+    // The pen's outline of a normalised, non-empty rectangle.
+    void DrawOutline(TBitmapImage& target, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
     TPen pen_;
     TBrush brush_;
