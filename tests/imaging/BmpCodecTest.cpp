@@ -89,6 +89,7 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
              f.bits = 8;
              f.compression = kCompressionRle8;
              f.height = -2;
+             f.colors = Ramp(256);
          }),
          kNotValid},
         {"width 0", variant([](BmpFile& f) { f.width = 0; }), kNotValid},
@@ -103,6 +104,13 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
          }),
          kReadError},
         {"billion colours", variant([](BmpFile& f) { f.bits = 8; f.colorsUsed = 1u << 30; }), kReadError},
+        {"compression 4 and a short colour table", variant([](BmpFile& f) {
+             f.bits = 8;
+             f.compression = 4;
+             f.colors = Ramp(10);
+             f.pixels.clear();
+         }),
+         kReadError},
         {"enormous picture", variant([](BmpFile& f) { f.width = 3000000; f.height = 2000000; }),
          "Out of system resources"},
     };
