@@ -281,12 +281,23 @@ private:
     int64_t y_ = 0;   // file row, 0 at the bottom
 };
 
+// The store for the file's picture. However large the file says its picture is, what
+// fails is this file, not the machine: a caller catching invalid pictures catches it.
+std::shared_ptr<TBitmapImage> MakeStore(const TBitmapHeader& header, bool deviceForm)
+{
+    try {
+        return TBitmapImage::Make(header, deviceForm);
+    } catch (const EOutOfResources&) {
+        FailInvalid();
+    }
+}
+
 // The rows go straight into the store. A short pixel block is no failure: the
 // rest of the store stays zero, and a declared size beyond the store is no
 // licence to write past it.
 std::shared_ptr<TBitmapImage> ReadRows(FileBytes& file, const TBitmapHeader& header)
 {
-    auto image = TBitmapImage::Make(header);
+    auto image = MakeStore(header, false);
     const auto blockBytes = static_cast<int64_t>(image->PixelBytes());
     image->header.imageSize = static_cast<uint32_t>(blockBytes);
     const int64_t declared = header.imageSize == 0 ? blockBytes : header.imageSize;
@@ -296,7 +307,7 @@ std::shared_ptr<TBitmapImage> ReadRows(FileBytes& file, const TBitmapHeader& hea
 
 std::shared_ptr<TBitmapImage> ReadRunLengths(FileBytes& file, const BmpHeaders& headers, int64_t fileSize)
 {
-    auto image = TBitmapImage::Make(headers.header, true);
+    auto image = MakeStore(headers.header, true);
     // The file is kept whole for writing back, so the headers are read again.
     const int64_t pixelStart = fileSize - file.Left();
     std::vector<uint8_t> bytes(static_cast<size_t>(fileSize));
