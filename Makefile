@@ -28,9 +28,8 @@ asan: deps
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS) --target mirthlens-bench mirthlens-window-bench
+	cmake --build $(BUILD) -j $(JOBS) --target mirthlens-bench
 	$(BUILD)/bin/mirthlens-bench
-	$(BUILD)/bin/mirthlens-window-bench
 
 run: build
 	$(BUILD)/bin/mirthlens

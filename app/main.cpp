@@ -5,9 +5,11 @@
 
 #include "app/Form1.h"
 #include "framework/Application.h"
+#include "imaging/ImageFormats.h"
 
 int main(int argc, char** argv)
 {
+    mirth::RegisterImageFormats();
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
 

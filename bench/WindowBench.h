@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <unistd.h>
 
 #include "Photo.h"
@@ -23,7 +24,8 @@ inline std::unique_ptr<TForm1> WindowWithPhoto()
     auto form = std::make_unique<TForm1>();
     form->resize(1280, 800);
     form->show();
-    QTest::qWaitForWindowExposed(form.get());
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        throw std::runtime_error("the benchmark window never showed");
     const std::string path = BenchFile("window-photo.bmp");
     Photo()->SaveFile(path);
     form->LoadPicture(path);

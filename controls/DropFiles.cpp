@@ -173,6 +173,14 @@ std::vector<std::string> LocalPaths(const QMimeData* data)
     return paths;
 }
 
+// Mirthlens only reads what is dropped. Answering with the proposed action would tell a
+// source proposing Move (a Shift-drag from a file manager) that it may delete the original.
+void AnswerCopy(QDropEvent& event)
+{
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
 } // namespace
 
 TFormDropFiles::TFormDropFiles(QObject* owner) : TSubClassedDropFiles(RequireForm(owner))
@@ -210,14 +218,14 @@ bool TFormDropFiles::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (!Enabled() || LocalPaths(drag->mimeData()).empty())
+        if (!Enabled() || !(drag->possibleActions() & Qt::CopyAction) || LocalPaths(drag->mimeData()).empty())
             return false;
-        drag->acceptProposedAction();
+        AnswerCopy(*drag);
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        drop->acceptProposedAction();
+        AnswerCopy(*drop);
         if (Enabled())
             HandleDrop({LocalPaths(drop->mimeData()), drop->position().toPoint()}, std::nullopt);
         return true;
@@ -226,14 +234,13 @@ bool TFormDropFiles::eventFilter(QObject* watched, QEvent* event)
         if (event->type() != TDropFilesEvent::EventType())
             return false;
         auto* request = static_cast<TDropFilesEvent*>(event);
-        if (Enabled())
-            HandleDrop(request->Drop(), request->Position());
-        request->SetResult(1);
+        if (!Enabled() || HandleDrop(request->Drop(), request->Position()))
+            request->SetResult(1);
         return true;
     }
 }
 
-void TFormDropFiles::HandleDrop(const TDrop& drop, std::optional<uint32_t> packedPosition)
+bool TFormDropFiles::HandleDrop(const TDrop& drop, std::optional<uint32_t> packedPosition)
 {
     try {
         Helper().BeforeDrop();
@@ -241,8 +248,10 @@ void TFormDropFiles::HandleDrop(const TDrop& drop, std::optional<uint32_t> packe
         if (packedPosition)
             Helper().dropPosition = UnpackDropPosition(*packedPosition);
         Helper().AfterDrop();
+        return true;
     } catch (const Exception& error) {
         ShowException(error);
+        return false;
     }
 }
 

@@ -38,7 +38,8 @@ struct TDrop {
 
 // The registered "FORM_DROPFILES" request: a drop sent to a form by the program itself.
 // Its packed position (x in the low 16 bits, y in the high 16, each signed) overrides the
-// drop's own point. A form with a drop target answers it with result 1.
+// drop's own point. A form with a drop target answers it with result 1, unless handling
+// the drop failed.
 class TDropFilesEvent : public QEvent {
 public:
     TDropFilesEvent(TDrop drop, uint32_t position);
@@ -158,7 +159,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void HandleDrop(const TDrop& drop, std::optional<uint32_t> packedPosition);
+    // False when the handling failed; the failure has then been reported.
+    bool HandleDrop(const TDrop& drop, std::optional<uint32_t> packedPosition);
 
     QPointer<QWidget> form_;
 };

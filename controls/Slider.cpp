@@ -346,8 +346,6 @@ void TCustomSlider::mouseDoubleClickEvent(QMouseEvent* event)
 void TCustomSlider::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
-    if (!(event->buttons() & Qt::LeftButton))
-        EndPressWithoutRelease();
     if (dragging_) {
         PlaceThumb(Along(point) - grabOffset_);
         SetValue(ValueAt(Along(thumb_.topLeft())));
@@ -385,10 +383,6 @@ void TCustomSlider::EndDragging()
         OnChanged(this);
 }
 
-// The release that would end a press may never come: a disabled or hidden widget is sent
-// no more mouse events, and a message box opened meanwhile takes the release for itself (the
-// next move then comes without the button). Without this the repeat would step on, towards
-// wherever the pointer hovers, and the thumb would stay grabbed.
 void TCustomSlider::EndPressWithoutRelease()
 {
     if (tracking_)
@@ -422,18 +416,9 @@ void TCustomSlider::focusOutEvent(QFocusEvent* event)
 
 void TCustomSlider::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            EndPressWithoutRelease();
+    if (event->type() == QEvent::EnabledChange)
         update(thumb_);
-    }
     QWidget::changeEvent(event);
-}
-
-void TCustomSlider::hideEvent(QHideEvent* event)
-{
-    EndPressWithoutRelease();
-    QWidget::hideEvent(event);
 }
 
 void TCustomSlider::resizeEvent(QResizeEvent* event)
@@ -452,6 +437,9 @@ void TCustomSlider::paintEvent(QPaintEvent*)
     if (options_.Contains(soShowFocus) && hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
+        // Styles draw the rectangle only after a keyboard focus change; the slider shows it
+        // whenever it has the focus, also after a click.
+        focus.state |= QStyle::State_KeyboardFocusChange;
         focus.rect = client.adjusted(2, 2, -2, -2);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }

@@ -8,6 +8,7 @@
 #include "controls/SliderScale.h"
 #include "framework/Bevel.h"
 #include "framework/Input.h"
+#include "framework/PressGuard.h"
 #include "framework/RepeatTimer.h"
 #include "runtime/Classes.h"
 #include "runtime/Set.h"
@@ -82,7 +83,6 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     enum class TDirection { None, Up, Down };
@@ -133,6 +133,7 @@ private:
     TDirection trackDirection_ = TDirection::None;
     TRepeatTimer repeatTimer_;
     QPainter* canvas_ = nullptr;
+    TPressGuard pressGuard_{*this, [this] { EndPressWithoutRelease(); }};
 };
 
 class TSlider : public TCustomSlider {

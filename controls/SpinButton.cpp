@@ -120,27 +120,12 @@ void TTimerSpeedButton::mouseReleaseEvent(QMouseEvent* event)
         Click();
 }
 
-// A disabled or hidden widget is sent no more mouse events, so the release that would stop
-// the repeat never arrives: without this the button would click on by itself.
 void TTimerSpeedButton::EndPressWithoutRelease()
 {
     if (timer_)
         timer_->Stop();
     held_ = false;
     SetDown(false);
-}
-
-void TTimerSpeedButton::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::EnabledChange && !isEnabled())
-        EndPressWithoutRelease();
-    QWidget::changeEvent(event);
-}
-
-void TTimerSpeedButton::hideEvent(QHideEvent* event)
-{
-    EndPressWithoutRelease();
-    QWidget::hideEvent(event);
 }
 
 void TTimerSpeedButton::paintEvent(QPaintEvent*)

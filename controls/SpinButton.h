@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/Input.h"
+#include "framework/PressGuard.h"
 #include "framework/RepeatTimer.h"
 #include "runtime/Classes.h"
 #include "runtime/Set.h"
@@ -39,8 +40,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -54,6 +53,7 @@ private:
     bool held_ = false;
     bool down_ = false;
     std::unique_ptr<TRepeatTimer> timer_;
+    TPressGuard pressGuard_{*this, [this] { EndPressWithoutRelease(); }};
 };
 
 // Two auto-repeating buttons stacked, up above down, that step a companion control.

@@ -1,10 +1,14 @@
 #include "controls/SpinEdit.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <limits>
@@ -16,7 +20,6 @@ namespace mirth {
 namespace {
 
 constexpr int kButtonWidth = 15;
-constexpr int kButtonGap = 2;
 
 // Key presses that change the text without typing a character.
 bool DeletesText(QKeyEvent* event)
@@ -27,6 +30,29 @@ bool DeletesText(QKeyEvent* event)
            event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine);
 }
 
+// Whether a widget around `widget` has an action with this key as its shortcut, one that
+// works while the focus is inside that widget.
+bool ShortcutAround(const QWidget& widget, const QKeyEvent& event)
+{
+    const QKeySequence key(event.keyCombination());
+    for (const QWidget* around = widget.parentWidget(); around; around = around->parentWidget()) {
+        for (const QAction* action : around->actions())
+            if (action->shortcutContext() != Qt::WidgetShortcut && action->shortcuts().contains(key))
+                return true;
+        if (around->isWindow())
+            break;
+    }
+    return false;
+}
+
+// Whether the user entered or left the control. Another window, a message box or a context
+// menu only borrows the focus, and gives it back when it goes: a half-typed value ("15" on
+// the way to "150") must neither be bounded then nor selected away on the return.
+bool EntersOrLeaves(const QFocusEvent& event)
+{
+    return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
 } // namespace
 
 TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
@@ -35,7 +61,11 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
     button_->SetFocusControl(this);
     button_->OnUpClick = [this](TObject*) { UpClick(); };
     button_->OnDownClick = [this](TObject*) { DownClick(); };
-    setTextMargins(0, 0, kButtonWidth + kButtonGap, 0);
+    // At the form's 41 pixels three digits need every pixel the button leaves: the style's
+    // frame must not pad the text (it is drawn over the edge instead), and the line edit's
+    // own margin keeps the text clear of the button.
+    setFrame(false);
+    setTextMargins(0, 0, kButtonWidth, 0);
     // Text dragged in would bypass the character rules, and leaving drops alone lets files
     // dropped here reach the window.
     setAcceptDrops(false);
@@ -94,6 +124,18 @@ bool TSpinEdit::CharacterAllowed(QChar c) const
         return false;
     return code < 32 || c == u'+' || c == u'-' || (code >= u'0' && code <= u'9') ||
            QString(c) == QLocale().decimalPoint();
+}
+
+// The line edit claims Copy, Paste and other Ctrl+letter editing keys before any shortcut
+// is looked up. The window's commands work wherever the focus is in it, so their keys are
+// left to the window.
+bool TSpinEdit::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && ShortcutAround(*this, *static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
 }
 
 void TSpinEdit::keyPressEvent(QKeyEvent* event)
@@ -164,6 +206,8 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
 {
     const bool hadSelection = hasSelectedText();
     QLineEdit::focusInEvent(event);
+    if (!EntersOrLeaves(*event))
+        return;
     if (autoSelect_ && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
         selectAll();
     else if (!autoSelect_ && !hadSelection)
@@ -173,8 +217,7 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
 void TSpinEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // A context menu borrows the focus; the user has not left the control.
-    if (event->reason() == Qt::PopupFocusReason)
+    if (!EntersOrLeaves(*event))
         return;
     const int32_t value = Value();
     if (Bounded(value) != value)
@@ -184,10 +227,17 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event)
 void TSpinEdit::resizeEvent(QResizeEvent* event)
 {
     QLineEdit::resizeEvent(event);
-    if (hasFrame())
-        button_->setGeometry(width() - kButtonWidth - 3, 2, kButtonWidth, height() - 5);
-    else
-        button_->setGeometry(width() - kButtonWidth, 1, kButtonWidth, height() - 3);
+    button_->setGeometry(width() - kButtonWidth, 1, kButtonWidth, height() - 3);
+}
+
+void TSpinEdit::paintEvent(QPaintEvent* event)
+{
+    QLineEdit::paintEvent(event);
+    QStyleOptionFrame frame;
+    initStyleOption(&frame);
+    frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_FrameLineEdit, &frame, &painter, this);
 }
 
 } // namespace mirth

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "imaging/ImageFormats.h"
 #include "imaging/Jpeg.h"
 #include "imaging/Picture.h"
 #include "imaging/WorkspaceFiles.h"
@@ -38,6 +39,13 @@ void ChooseSettings(uint8_t choice)
 }
 
 } // namespace
+
+// The program's start: the JPEG rows of the file-format registry.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    mirth::RegisterImageFormats();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -69,6 +69,19 @@ uint16_t BitsOf(TPixelLayout layout)
     return bits[layout];
 }
 
+// The colour table a store converted to `layout` gets. A layout can only keep a table it
+// can index whole: 1 bit keeps a table of at most two colours, and a larger one would leave
+// pixels the lowest bit of an index into it (white turning nearly black).
+TPalette PaletteFor(TPixelLayout layout, const TPalette& current)
+{
+    switch (layout) {
+    case pl1Bit: return current.empty() || current.size() > 2 ? MonochromePalette() : current;
+    case pl4Bit: return StandardPalette16();
+    case pl8Bit: return HalftonePalette();
+    default: return current;
+    }
+}
+
 } // namespace
 
 TBitmap::TBitmap() : image_(TBitmapImage::Make(TBitmapHeader{})) {}
@@ -157,10 +170,7 @@ void TBitmap::SetPixelLayout(TPixelLayout layout)
     }
     header.imageSize = static_cast<uint32_t>(RowStride(header.width, header.bitCount) * header.height);
     auto converted = TBitmapImage::Make(header, layout == plDevice);
-    converted->palette = layout == pl4Bit   ? StandardPalette16()
-                         : layout == pl8Bit ? HalftonePalette()
-                         : layout == pl1Bit && image_->palette.empty() ? MonochromePalette()
-                                                                     : image_->palette;
+    converted->palette = PaletteFor(layout, image_->palette);
     converted->coreHeader = image_->coreHeader;
     if (converted->HasPixels() && image_->HasPixels())
         CopyPixels(*image_, *converted);

@@ -78,9 +78,9 @@ struct BmpHeaders {
 bool IsDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 // Refuses what no store can hold before anything is allocated for it.
-void CheckLayout(const TBitmapHeader& h, uint16_t planes)
+void CheckLayout(const TBitmapHeader& h)
 {
-    if (planes != 1 || !IsDepth(h.bitCount) || h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
+    if (!IsDepth(h.bitCount) || h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
         FailInvalid();
     switch (h.compression) {
     case kCompressionNone: return;
@@ -160,21 +160,25 @@ BmpHeaders ReadHeaders(FileBytes& file)
         result.header = InfoHeader(bytes);
     }
     TBitmapHeader& h = result.header;
-    CheckLayout(h, Get16(bytes + (result.core ? 8 : 12)));
+    if (Get16(bytes + (result.core ? 8 : 12)) != 1)
+        FailInvalid();
 
     // Headers up to 40 bytes have the masks after them, longer ones inside.
-    if (h.compression == kCompressionBitFields && headerBytes <= kInfoHeaderBytes) {
+    const bool masked = h.compression == kCompressionBitFields && (h.bitCount == 16 || h.bitCount == 32);
+    if (masked && headerBytes <= kInfoHeaderBytes) {
         uint8_t masks[kMaskBytes];
         file.Read(masks, kMaskBytes);
         for (int i = 0; i < 3; ++i)
             h.masks[i] = Get32(masks + 4 * i);
-    } else if (h.compression != kCompressionBitFields) {
+    } else if (!masked) {
         std::fill(std::begin(h.masks), std::end(h.masks), 0u);
     }
-    if (h.colorsUsed == 0 && h.bitCount <= 8)
+    if (h.colorsUsed == 0 && (h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8))
         h.colorsUsed = 1u << h.bitCount;
     result.colors = ReadColorTable(file, h.colorsUsed, result.core ? 3 : 4);
     h.colorsUsed = static_cast<uint32_t>(result.colors.size());
+    // Only now: a file with a short colour table fails on that, however else it is wrong.
+    CheckLayout(h);
     return result;
 }
 
@@ -277,12 +281,23 @@ private:
     int64_t y_ = 0;   // file row, 0 at the bottom
 };
 
+// The store for the file's picture. However large the file says its picture is, what
+// fails is this file, not the machine: a caller catching invalid pictures catches it.
+std::shared_ptr<TBitmapImage> MakeStore(const TBitmapHeader& header, bool deviceForm)
+{
+    try {
+        return TBitmapImage::Make(header, deviceForm);
+    } catch (const EOutOfResources&) {
+        FailInvalid();
+    }
+}
+
 // The rows go straight into the store. A short pixel block is no failure: the
 // rest of the store stays zero, and a declared size beyond the store is no
 // licence to write past it.
 std::shared_ptr<TBitmapImage> ReadRows(FileBytes& file, const TBitmapHeader& header)
 {
-    auto image = TBitmapImage::Make(header);
+    auto image = MakeStore(header, false);
     const auto blockBytes = static_cast<int64_t>(image->PixelBytes());
     image->header.imageSize = static_cast<uint32_t>(blockBytes);
     const int64_t declared = header.imageSize == 0 ? blockBytes : header.imageSize;
@@ -292,7 +307,7 @@ std::shared_ptr<TBitmapImage> ReadRows(FileBytes& file, const TBitmapHeader& hea
 
 std::shared_ptr<TBitmapImage> ReadRunLengths(FileBytes& file, const BmpHeaders& headers, int64_t fileSize)
 {
-    auto image = TBitmapImage::Make(headers.header, true);
+    auto image = MakeStore(headers.header, true);
     // The file is kept whole for writing back, so the headers are read again.
     const int64_t pixelStart = fileSize - file.Left();
     std::vector<uint8_t> bytes(static_cast<size_t>(fileSize));

@@ -10,9 +10,9 @@ namespace mirth {
 
 // Reads the BMP file that fills the next size bytes of stream into a new store;
 // no bytes at all give an empty store. Fails with EReadError "Stream read error"
-// when the headers or the colour table are cut short, with EOutOfResources when
-// the declared picture is larger than any store may be, and with EInvalidGraphic
-// "Bitmap image is not valid" for everything else it cannot make a picture of.
+// when the headers or the colour table are cut short, and with EInvalidGraphic
+// "Bitmap image is not valid" for everything else it cannot make a picture of,
+// a declared picture larger than any store may be included.
 // Run-length files decode into a device-form store that keeps the file's bytes.
 std::shared_ptr<TBitmapImage> ReadBmp(TStream& stream, int64_t size);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "imaging/Bitmap.h"
@@ -52,13 +53,31 @@ uint32_t ValueMask(int bits) { return bits >= 32 ? ~0u : (1u << bits) - 1; }
 // counted along the outline from the top-left corner.
 constexpr int kDotRun = 2;
 
-bool PicksOutlinePixel(TPenStyle style, int index)
+bool PicksOutlinePixel(TPenStyle style, int64_t index)
 {
     switch (style) {
     case psClear: return false;
     case psDot: return (index / kDotRun) % 2 == 0;
     default: return true;
     }
+}
+
+// The source column (or row) that destination column d takes, nearest neighbour. The
+// offset is below destLength and both lengths below 2^32, so the product fits 64 bits
+// unsigned however far apart the edges lie.
+int32_t SourceOf(int32_t d, int32_t destStart, int64_t destLength, int32_t sourceStart, int64_t sourceLength)
+{
+    const auto offset = static_cast<uint64_t>(int64_t{d} - destStart);
+    const auto step = offset * static_cast<uint64_t>(sourceLength) / static_cast<uint64_t>(destLength);
+    return static_cast<int32_t>(sourceStart + static_cast<int64_t>(step));
+}
+
+// The steps k in [0, length) for which start + k * step (step 1 or -1) lies in [0, limit).
+std::pair<int64_t, int64_t> StepsInside(int64_t start, int step, int64_t limit, int64_t length)
+{
+    const int64_t first = step > 0 ? -start : start - limit + 1;
+    const int64_t last = step > 0 ? limit - start : start + 1;
+    return {std::max<int64_t>(first, 0), std::min(last, length)};
 }
 
 } // namespace
@@ -77,9 +96,8 @@ void TBrush::SetStyle(TBrushStyle style)
         color_ = clWhite;
 }
 
-TBitmapImage& TCanvas::RequireSurface()
+TBitmapImage& TCanvas::Require(TBitmapImage* surface)
 {
-    TBitmapImage* surface = Surface();
     if (surface == nullptr)
         throw EInvalidOperation("Canvas does not allow drawing");
     return *surface;
@@ -87,7 +105,7 @@ TBitmapImage& TCanvas::RequireSurface()
 
 TRect TCanvas::ClipBounds()
 {
-    const TBitmapImage& surface = RequireSurface();
+    const TBitmapImage& surface = Require(Surface());
     return TRect{0, 0, surface.Width(), surface.Height()};
 }
 
@@ -112,17 +130,17 @@ void TCanvas::StretchGraphic(const TRect& rect, TGraphic* graphic)
 void TCanvas::CopyArea(const TRect& destRect, TCanvas& source, const TRect& sourceRect)
 {
     BeforeChange();
-    Blit(destRect, source.RequireSurface(), sourceRect);
+    Blit(destRect, Require(source.Surface()), sourceRect);
     AfterChange();
 }
 
-void TCanvas::Blit(const TRect& destRect, const TBitmapImage& source, const TRect& sourceRect)
+void TCanvas::Blit(const TRect& destRect, const TBitmapImage& image, const TRect& sourceRect)
 {
-    TBitmapImage& target = RequireSurface();
+    TBitmapImage& target = Require(WritableSurface());
     const int64_t destWidth = destRect.Width(), destHeight = destRect.Height();
     const int64_t sourceWidth = sourceRect.Width(), sourceHeight = sourceRect.Height();
     if (destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0 ||
-        !target.HasPixels() || !source.HasPixels())
+        !target.HasPixels() || !image.HasPixels())
         return;
 
     // Each destination column and row takes one source column and row; those
@@ -131,9 +149,13 @@ void TCanvas::Blit(const TRect& destRect, const TBitmapImage& source, const TRec
     const int32_t y0 = std::max(destRect.top, 0), y1 = std::min(destRect.bottom, target.Height());
     if (x0 >= x1 || y0 >= y1)
         return;
+    // A canvas copying onto itself reads from a copy taken before the first write, so
+    // that overlapping rectangles copy as if the source had been read whole first.
+    const std::shared_ptr<TBitmapImage> snapshot = &image == &target ? image.Clone() : nullptr;
+    const TBitmapImage& source = snapshot ? *snapshot : image;
     std::vector<int32_t> columns(static_cast<size_t>(x1 - x0));
     for (int32_t x = x0; x < x1; ++x)
-        columns[x - x0] = static_cast<int32_t>(sourceRect.left + (x - destRect.left) * sourceWidth / destWidth);
+        columns[x - x0] = SourceOf(x, destRect.left, destWidth, sourceRect.left, sourceWidth);
     auto insideSource = [&](int32_t sx) { return sx >= 0 && sx < source.Width(); };
 
     const bool plainCopy = copyMode_ == cmSrcCopy && source.Bits() == 24 && target.Bits() == 24;
@@ -146,10 +168,10 @@ void TCanvas::Blit(const TRect& destRect, const TBitmapImage& source, const TRec
         copyMode_ == cmSrcCopy && bits == 24 ? TranslatedIndices(source, target) : std::vector<uint32_t>{};
 
     for (int32_t y = y0; y < y1; ++y) {
-        const int64_t sy = sourceRect.top + (y - destRect.top) * sourceHeight / destHeight;
+        const int32_t sy = SourceOf(y, destRect.top, destHeight, sourceRect.top, sourceHeight);
         if (sy < 0 || sy >= source.Height())
             continue;
-        const uint8_t* from = source.Row(static_cast<int32_t>(sy));
+        const uint8_t* from = source.Row(sy);
         uint8_t* to = target.Row(y);
         if (plainCopy && oneToOne) {
             int32_t first = x0, last = x1;
@@ -187,11 +209,10 @@ void TCanvas::DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bo
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    TBitmapImage& target = RequireSurface();
+    TBitmapImage& target = Require(WritableSurface());
     if (left < right && top < bottom && target.HasPixels()) {
-        const int bits = target.Bits();
-        auto inside = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < target.Width() && y < target.Height(); };
         if (brush_.Style() != bsClear) {
+            const int bits = target.Bits();
             const bool outlined = pen_.Style() != psClear;
             const uint32_t fill = RawOfColor(target, brush_.Color());
             const int32_t y1 = std::min(bottom - outlined, target.Height());
@@ -200,29 +221,49 @@ void TCanvas::DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bo
                 for (int32_t x = std::max(left + outlined, 0); x < x1; ++x)
                     SetRawPixel(target.Row(y), x, bits, fill);
         }
-        // Walk the outline once around, clockwise from the top-left corner, so
-        // that every border pixel is combined exactly once.
-        const uint32_t penValue = RawOfColor(target, pen_.Color());
-        const uint32_t mask = ValueMask(bits);
-        int index = 0;
-        auto plot = [&](int32_t x, int32_t y) {
-            if (PicksOutlinePixel(pen_.Style(), index++) && inside(x, y)) {
-                uint8_t* row = target.Row(y);
-                SetRawPixel(row, x, bits, ApplyPenMode(pen_.Mode(), penValue, RawPixel(row, x, bits)) & mask);
-            }
-        };
-        for (int32_t x = left; x < right; ++x)
-            plot(x, top);
-        for (int32_t y = top + 1; y < bottom; ++y)
-            plot(right - 1, y);
-        if (bottom - top > 1)
-            for (int32_t x = right - 2; x >= left; --x)
-                plot(x, bottom - 1);
-        if (right - left > 1)
-            for (int32_t y = bottom - 2; y > top; --y)
-                plot(left, y);
+        DrawOutline(target, left, top, right, bottom);
     }
     AfterChange();
+}
+
+// The outline once around, clockwise from the top-left corner, every border pixel once;
+// its place along the outline decides whether the pen style picks it. Only the part of
+// each side that lies on the bitmap is visited, so a rectangle reaching far beyond the
+// bitmap costs no more than the bitmap's edges.
+void TCanvas::DrawOutline(TBitmapImage& target, int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    struct Side {
+        int64_t x, y;
+        int dx, dy;
+        int64_t length;
+    };
+    const int64_t width = int64_t{right} - left, height = int64_t{bottom} - top;
+    const Side sides[] = {
+        {left, top, 1, 0, width},
+        {int64_t{right} - 1, int64_t{top} + 1, 0, 1, height - 1},
+        {int64_t{right} - 2, int64_t{bottom} - 1, -1, 0, height > 1 ? width - 1 : 0},
+        {left, int64_t{bottom} - 2, 0, -1, width > 1 ? std::max<int64_t>(height - 2, 0) : 0},
+    };
+    const int bits = target.Bits();
+    const uint32_t penValue = RawOfColor(target, pen_.Color());
+    const uint32_t mask = ValueMask(bits);
+    int64_t index = 0;
+    for (const Side& side : sides) {
+        const bool across = side.dy == 0;
+        const int64_t fixed = across ? side.y : side.x;
+        if (fixed >= 0 && fixed < (across ? target.Height() : target.Width())) {
+            const auto [first, last] = across ? StepsInside(side.x, side.dx, target.Width(), side.length)
+                                              : StepsInside(side.y, side.dy, target.Height(), side.length);
+            for (int64_t k = first; k < last; ++k) {
+                if (!PicksOutlinePixel(pen_.Style(), index + k))
+                    continue;
+                const auto x = static_cast<int32_t>(side.x + k * side.dx);
+                uint8_t* row = target.Row(static_cast<int32_t>(side.y + k * side.dy));
+                SetRawPixel(row, x, bits, ApplyPenMode(pen_.Mode(), penValue, RawPixel(row, x, bits)) & mask);
+            }
+        }
+        index += side.length;
+    }
 }
 
 void TBitmapCanvas::BeforeChange() { bitmap_.Unshare(); }
@@ -230,5 +271,11 @@ void TBitmapCanvas::BeforeChange() { bitmap_.Unshare(); }
 void TBitmapCanvas::AfterChange() { bitmap_.Changed(); }
 
 TBitmapImage* TBitmapCanvas::Surface() { return bitmap_.image_.get(); }
+
+TBitmapImage* TBitmapCanvas::WritableSurface()
+{
+    bitmap_.Unshare();
+    return Surface();
+}
 
 } // namespace mirth

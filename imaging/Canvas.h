@@ -102,17 +102,23 @@ public:
 
     // Scales sourceRect of source into destRect, nearest neighbour, combined by
     // CopyMode; the primitive behind Render and CopyArea. It sends no notification.
-    void Blit(const TRect& destRect, const TBitmapImage& source, const TRect& sourceRect);
+    void Blit(const TRect& destRect, const TBitmapImage& image, const TRect& sourceRect);
 
 protected:
     virtual void BeforeChange() {}
     virtual void AfterChange() {}
-    // The pixels this canvas draws on and reads from; none on a canvas that
-    // cannot draw ("Canvas does not allow drawing").
+    // The pixels this canvas reads from; none on a canvas that cannot draw ("Canvas
+    // does not allow drawing").
     virtual TBitmapImage* Surface() { return nullptr; }
+    // The pixels this canvas writes to, made its own first. Every write takes this
+    // way, also one that comes without BeforeChange (a graphic's Render called on
+    // its own), so no drawing ever reaches pixels another bitmap shares.
+    virtual TBitmapImage* WritableSurface() { return Surface(); }
 
 private:
-    TBitmapImage& RequireSurface();
+    static TBitmapImage& Require(TBitmapImage* surface);
+    // The pen's outline of a normalised, non-empty rectangle.
+    void DrawOutline(TBitmapImage& target, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
     TPen pen_;
     TBrush brush_;
@@ -130,6 +136,7 @@ protected:
     void BeforeChange() override;
     void AfterChange() override;
     TBitmapImage* Surface() override;
+    TBitmapImage* WritableSurface() override;
 
 private:
     TBitmap& bitmap_;

@@ -15,7 +15,7 @@ public:
         const TGraphicClass* graphicClass;
     };
 
-    // Metafiles, icons and bitmaps; the JPEG unit adds its own rows.
+    // Metafiles, icons and bitmaps; RegisterImageFormats adds the JPEG rows.
     TFileFormatsList();
 
     void Add(const std::string& extension, const std::string& description, const TGraphicClass& graphicClass);

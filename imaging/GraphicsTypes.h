@@ -30,8 +30,9 @@ struct TRect {
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
+    // In 64 bits: edges anywhere in 32 bits may lie further apart than 32 bits count.
+    int64_t Width() const { return int64_t{right} - left; }
+    int64_t Height() const { return int64_t{bottom} - top; }
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 

@@ -1,7 +1,6 @@
 #include "imaging/Jpeg.h"
 
 #include "imaging/Canvas.h"
-#include "imaging/Picture.h"
 #include "imaging/Platform.h"
 #include "imaging/PixelFormats.h"
 
@@ -11,21 +10,6 @@ const TGraphicClass TJPEGImage::Class{"TJPEGImage", [] { return std::unique_ptr<
                                       &TGraphic::Class};
 
 TJPEGDefaults JpegDefaults;
-
-namespace {
-
-// The unit's start-up and shutdown. It lives beside the class, so every program
-// that can hold a JPEG image can also load one by its extension.
-struct JpegFileFormats {
-    JpegFileFormats()
-    {
-        TPicture::RegisterExtension("jpeg", "JPEG Image File", TJPEGImage::Class);
-        TPicture::RegisterExtension("jpg", "JPEG Image File", TJPEGImage::Class);
-    }
-    ~JpegFileFormats() { TPicture::UnregisterGraphicClass(TJPEGImage::Class); }
-} jpegFileFormats;
-
-} // namespace
 
 void AdaptJpegDefaultsToDisplay()
 {
@@ -90,9 +74,9 @@ void TJPEGImage::CopyTo(TGraphic& destination)
         TGraphic::CopyTo(destination);
 }
 
-// Draws through the bitmap's own rendering: the canvas that asked has already
-// announced the change, so this adds no second notification.
-void TJPEGImage::Render(TCanvas& canvas, const TRect& rect) { DecodeToBitmap().Render(canvas, rect); }
+// Drawn as any graphic is, so that the destination is made private and told of the
+// change even when Render is called on its own.
+void TJPEGImage::Render(TCanvas& canvas, const TRect& rect) { canvas.StretchGraphic(rect, &DecodeToBitmap()); }
 
 bool TJPEGImage::Equals(TGraphic* other)
 {

@@ -99,7 +99,9 @@ public:
     bool GrayMode = false;
     TDecodeMode DecodeMode = dmAccurate;
     bool ShowPasses = false;
-    bool Progressive = false;
+    // Encode progressive. Every reading of the stream's header says whether the stream
+    // has several scans, the size query at a scale included, hence mutable.
+    mutable bool Progressive = false;
     bool BlockSmoothing = true;
 
 private:

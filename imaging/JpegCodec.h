@@ -59,7 +59,7 @@ private:
     struct Tracker {
         jpeg_progress_mgr pub;  // first, for the same reason
         TJPEGImage* owner = nullptr;
-        int lastPercent = -1;
+        int lastPercent = 0;  // the start has said 0 % already
         long long lastTick = 0;
         JDIMENSION lastRow = 0;
     };

@@ -373,9 +373,14 @@ void TJPEGImage::UpdateScaledSize() const
         codec.Open(*data_->Compressed, nullptr);
         codec->scale_num = 1;
         codec->scale_denom = 1u << scaleDown_;
-        codec.Guard([&] { jpeg_calc_output_dimensions(&*codec); });
+        bool multipleScans = Progressive;
+        codec.Guard([&] {
+            jpeg_calc_output_dimensions(&*codec);
+            multipleScans = jpeg_has_multiple_scans(&*codec);
+        });
         scaledWidth_ = static_cast<int32_t>(codec->output_width);
         scaledHeight_ = static_cast<int32_t>(codec->output_height);
+        Progressive = multipleScans;
     }
     scaledSizeKnown_ = true;
 }

@@ -1,8 +1,10 @@
 #include <iostream>
 
+#include "imaging/ImageFormats.h"
 #include "tools/ToolCommands.h"
 
 int main(int argc, char** argv)
 {
+    mirth::RegisterImageFormats();
     return mirth::tool::Run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

@@ -68,22 +68,24 @@ protected:
         return (dir_ / name).string();
     }
 
-    // Drags the paths over `widget` and drops them at `at`, as the desktop does; false when
-    // the drag was refused.
-    static bool DragAndDrop(QWidget* widget, QPoint at, const std::vector<std::string>& paths)
+    // Drags the paths over `widget` and drops them at `at`, as the desktop does, offering to
+    // copy or move them; the action the drop was answered with, none when it was refused.
+    static Qt::DropAction DragAndDrop(QWidget* widget, QPoint at, const std::vector<std::string>& paths,
+                                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QMimeData data;
         QList<QUrl> urls;
         for (const std::string& path : paths)
             urls.append(QUrl::fromLocalFile(QString::fromStdString(path)));
         data.setUrls(urls);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(widget, &enter);
         if (!enter.isAccepted())
-            return false;
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            return Qt::IgnoreAction;
+        QDropEvent drop(at, offered, &data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(widget, &drop);
-        return drop.isAccepted();
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
 
     std::vector<std::string> Dropped() const
@@ -110,6 +112,15 @@ TEST_F(FormDrop, CollectsDroppedFilesInOrderWhereverTheyLand)
     EXPECT_EQ(target->FirstDroppedFile(), files[0]);
     EXPECT_EQ(target->DropPosition(), QPoint(25, 37));
     EXPECT_EQ(events, (Paths{"before", "drop 3"}));
+}
+
+// The program only reads dropped files: a source proposing to move them must not be told
+// it may delete them.
+TEST_F(FormDrop, AnswersEveryDropAsACopy)
+{
+    const std::string file = Make("a.bmp");
+    EXPECT_EQ(DragAndDrop(label, QPoint(1, 1), {file}, Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(target->FirstDroppedFile(), file);
 }
 
 TEST_F(FormDrop, OnlyFilesMeansDroppedFoldersAreLeftOut)
@@ -209,6 +220,10 @@ TEST_F(FormDrop, AFailingHandlerIsReportedAndTheNextDropWorks)
     ASSERT_TRUE(DragAndDrop(&form, QPoint(1, 1), {Make("a.bmp")}));
     ASSERT_EQ(notices.Reports().size(), 1u);
     EXPECT_EQ(notices.Reports()[0].text, "Bitmap image is not valid.");
+    TDropFilesEvent request({{Make("a.bmp")}, QPoint()}, 0);
+    QApplication::sendEvent(&form, &request);
+    EXPECT_EQ(request.Result(), 0);
+    EXPECT_EQ(notices.Reports().size(), 2u);
     target->OnDropFiles = nullptr;
     ASSERT_TRUE(DragAndDrop(&form, QPoint(1, 1), {Make("b.bmp")}));
     EXPECT_EQ(target->FirstDroppedFile(), (dir_ / "b.bmp").string());

@@ -289,6 +289,7 @@ TEST_F(StrengthSlider, PaintsTickMarksAndLeavesOutThePicturesBackground)
 
 TEST_F(StrengthSlider, DrawsTheThumbsSecondStateWhilePressedOrDisabled)
 {
+    slider.SetOptions({soShowPoints, soSmooth});  // the style's focus look may tint the thumb's ground
     const QRect thumb = slider.ThumbRect();
     const QImage normal = Painted(slider).copy(thumb);
     slider.setEnabled(false);
@@ -299,6 +300,15 @@ TEST_F(StrengthSlider, DrawsTheThumbsSecondStateWhilePressedOrDisabled)
     EXPECT_EQ(Painted(slider).copy(thumb), disabled);
     QTest::mouseRelease(&slider, Qt::LeftButton, {}, thumb.center());
     EXPECT_EQ(Painted(slider).copy(thumb), normal);
+}
+
+TEST_F(StrengthSlider, ShowsItsFocusAlsoAfterAClick)
+{
+    slider.clearFocus();
+    const QImage unfocused = Painted(slider);
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(1, 1));
+    ASSERT_TRUE(slider.hasFocus());
+    EXPECT_NE(Painted(slider), unfocused);
 }
 
 TEST(SliderPictures, StretchedRulerKeepsItsEndsAndRepeatsItsMiddle)

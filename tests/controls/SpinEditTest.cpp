@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QTest>
 #include <QVBoxLayout>
@@ -90,6 +92,24 @@ TEST_F(IntervalEdit, TypedValuesStayUntilTheFocusLeaves)
     EXPECT_EQ(changes, 5);
 }
 
+// Another window taking the focus for a while is not leaving the control: typing goes on
+// where it stopped when the window comes back.
+TEST_F(IntervalEdit, SwitchingWindowsLeavesAHalfTypedValueAlone)
+{
+    SetText("");
+    QTest::keyClicks(edit, "15");
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_EQ(edit->text(), "15");
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(edit->hasFocus());
+    QTest::keyClicks(edit, "0");
+    EXPECT_EQ(edit->text(), "150");
+}
+
 TEST_F(IntervalEdit, UnparsableTextReadsAsMinValueAndIsKept)
 {
     SetText("");
@@ -149,6 +169,30 @@ TEST_F(IntervalEdit, PastedHexadecimalReadsAsItsValue)
     EXPECT_EQ(edit->text(), "50");
 }
 
+// The window's commands have Ctrl+letter shortcuts, Copy and Paste among them, that must
+// work while an interval editor has the focus; the editor's other keys stay its own.
+TEST_F(IntervalEdit, LeavesTheWindowsShortcutsToTheWindow)
+{
+    std::string triggered;
+    for (char letter : std::string("LRSONCVKUTE")) {
+        auto* command = new QAction(&window);
+        command->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_A + (letter - 'A'))));
+        QObject::connect(command, &QAction::triggered, [&triggered, letter] { triggered += letter; });
+        window.addAction(command);
+    }
+    SetText("300");
+    edit->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText("$10");
+    for (char letter : std::string("LRSONCVKUTE"))
+        QTest::keyClick(edit, Qt::Key(Qt::Key_A + (letter - 'A')), Qt::ControlModifier);
+    EXPECT_EQ(triggered, "LRSONCVKUTE");
+    EXPECT_EQ(edit->text(), "300");
+    EXPECT_EQ(edit->cursorPosition(), 1);
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "30");
+}
+
 TEST_F(IntervalEdit, SelectsEverythingWhenEnteredByKeyboard)
 {
     other->setFocus();
@@ -161,6 +205,21 @@ TEST_F(IntervalEdit, SelectsEverythingWhenEnteredByKeyboard)
     QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
     ASSERT_TRUE(edit->hasFocus());
     EXPECT_EQ(edit->selectedText(), "");
+}
+
+// The workspace's interval editors are 41 x 22 in the form's 8-point font: the largest
+// interval must show whole, not scrolled.
+TEST(SpinEdit, ThreeDigitsFitTheFormsSize)
+{
+    TSpinEdit edit;
+    edit.setFont(QFont("Sans Serif", 8));
+    edit.resize(41, 22);
+    edit.setText("");
+    const int start = edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    edit.setText("900");
+    edit.grab();  // the line edit scrolls its text while painting
+    const int end = edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    EXPECT_EQ(end - start, edit.fontMetrics().horizontalAdvance("900"));
 }
 
 TEST(SpinEdit, EqualBoundsMeanNoClamping)
@@ -236,6 +295,24 @@ TEST_F(SpinButtonHold, DisablingOrHidingStopsTheRepeat)
     edit->show();
     Up()->RepeatTimer()->Tick();
     EXPECT_EQ(changes, 0);
+    QTest::mouseRelease(Up(), Qt::LeftButton, {}, QPoint(-20, 3));  // lets Qt Test forget the button
+}
+
+// A modal box that opens during a hold takes the release; the button must not step on by
+// itself, neither while the box is open nor after it has closed.
+TEST_F(SpinButtonHold, AModalBoxEndsTheHoldWhoseReleaseItTakes)
+{
+    SetText("100");
+    QTest::mousePress(Up(), Qt::LeftButton, {}, Middle());
+    LetTimePass(*Up()->RepeatTimer(), 400);
+    QDialog box(&window);
+    box.setModal(true);
+    box.show();
+    EXPECT_FALSE(Up()->RepeatTimer()->Running());
+    EXPECT_FALSE(Up()->Down());
+    box.hide();
+    Up()->RepeatTimer()->Tick();
+    EXPECT_EQ(edit->text(), "150");
     QTest::mouseRelease(Up(), Qt::LeftButton, {}, QPoint(-20, 3));  // lets Qt Test forget the button
 }
 

@@ -153,6 +153,10 @@ TEST(Bitmap, LayoutConversions)
         blackWhite->SetPixelLayout(pl24Bit);
         EXPECT_EQ(PixelBytes(*blackWhite), (std::vector<uint8_t>{0, 0, 0, 255, 255, 255, 255, 255, 255}));
         EXPECT_FALSE(blackWhite->Palette().empty());  // a 24-bit bitmap keeps the table it came with
+        // Carrying a table larger than 1 bit can index, it still converts to 1 bit and back.
+        blackWhite->SetPixelLayout(pl1Bit);
+        blackWhite->SetPixelLayout(pl24Bit);
+        EXPECT_EQ(PixelBytes(*blackWhite), (std::vector<uint8_t>{0, 0, 0, 255, 255, 255, 255, 255, 255}));
     }
     TBitmap packed;
     packed.CopyFrom(picture.get());

@@ -68,6 +68,10 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
         f.compression = kCompressionBitFields;
     });
     shortMasks.resize(14 + 40 + 8);
+    const std::vector<uint8_t> enormous = variant([](BmpFile& f) {
+        f.width = 3000000;
+        f.height = 2000000;
+    });
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
@@ -89,6 +93,7 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
              f.bits = 8;
              f.compression = kCompressionRle8;
              f.height = -2;
+             f.colors = Ramp(256);
          }),
          kNotValid},
         {"width 0", variant([](BmpFile& f) { f.width = 0; }), kNotValid},
@@ -103,8 +108,14 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
          }),
          kReadError},
         {"billion colours", variant([](BmpFile& f) { f.bits = 8; f.colorsUsed = 1u << 30; }), kReadError},
-        {"enormous picture", variant([](BmpFile& f) { f.width = 3000000; f.height = 2000000; }),
-         "Out of system resources"},
+        {"compression 4 and a short colour table", variant([](BmpFile& f) {
+             f.bits = 8;
+             f.compression = 4;
+             f.colors = Ramp(10);
+             f.pixels.clear();
+         }),
+         kReadError},
+        {"enormous picture", enormous, kNotValid},
     };
     auto bitmap = RandomBitmap(4, 4);
     TBitmap keeper;
@@ -116,6 +127,7 @@ TEST(BmpReader, FailuresNameTheirCauseAndLeaveTheBitmapAsItWas)
     }
     EXPECT_EQ(changes.count, 0);
     EXPECT_THROW(LoadBytes(*bitmap, typeBA), EInvalidGraphic);
+    EXPECT_THROW(LoadBytes(*bitmap, enormous), EInvalidGraphic);
     EXPECT_THROW(LoadBytes(*bitmap, {good.begin(), good.begin() + 10}), EReadError);
 }
 

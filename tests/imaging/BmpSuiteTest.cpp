@@ -54,8 +54,7 @@ protected:
 
 TEST_F(BmpSuite, EveryFileLoadsOrFailsWithOneOfTheSystemsMessages)
 {
-    const std::set<std::string> messages = {"Bitmap image is not valid", "Stream read error",
-                                            "Out of system resources"};
+    const std::set<std::string> messages = {"Bitmap image is not valid", "Stream read error"};
     int files = 0;
     for (const char* folder : {"g", "q", "b", "x"}) {
         for (const auto& entry : fs::directory_iterator(kSuite / folder)) {

@@ -157,6 +157,49 @@ TEST(Canvas, CopyAreaReadsSharedSourceWithoutUnsharingIt)
     EXPECT_EQ(Pixel(edge, 3, 3), (std::vector<uint8_t>{255, 255, 255}));
 }
 
+// A picture copied onto itself, shifted down, up or across, ends as the same copy made
+// from a sharer of the original does.
+TEST(Canvas, CopyAreaOntoItselfReadsTheSourceBeforeWritingIt)
+{
+    const TRect corner{0, 0, 8, 6}, shifted{2, 2, 10, 8}, across{2, 0, 10, 6};
+    for (auto [to, from] : {std::pair(shifted, corner), std::pair(corner, shifted), std::pair(across, corner)}) {
+        auto picture = RandomBitmap(10, 8, 11);
+        TBitmap expected;
+        expected.CopyFrom(picture.get());
+        expected.Canvas().CopyArea(to, picture->Canvas(), from);
+        picture->Canvas().CopyArea(to, picture->Canvas(), from);
+        EXPECT_EQ(PixelBytes(*picture), PixelBytes(expected)) << to.left << "," << to.top;
+    }
+}
+
+// Rectangles whose edges lie near the ends of 32 bits draw just what falls on the bitmap:
+// a picture stretched across them shows one of its pixels everywhere, and a dotted outline
+// keeps the dots it has nearer by (its pattern repeats every four pixels along the edge).
+TEST(Canvas, FarAwayEdgesDrawOnlyWhatFallsOnTheBitmap)
+{
+    constexpr int32_t kFar = 2000000000;
+    auto source = RandomBitmap(2, 2, 12);
+    auto stretched = RandomBitmap(3, 3, 13), copied = RandomBitmap(3, 3, 14);
+    stretched->Canvas().StretchGraphic(TRect{-kFar, -kFar, kFar, kFar}, source.get());
+    copied->Canvas().CopyArea(TRect{-kFar, -kFar, kFar, kFar}, source->Canvas(), TRect{0, 0, 2, 2});
+    for (const TBitmap* drawn : {stretched.get(), copied.get()})
+        for (int32_t y = 0; y < 3; ++y)
+            for (int32_t x = 0; x < 3; ++x)
+                EXPECT_EQ(Pixel(*drawn, x, y), Pixel(*source, 1, 1)) << x << "," << y;
+
+    const std::pair<TRect, TRect> outlines[] = {
+        {TRect{-kFar, -kFar, 6, 8}, TRect{-4, -4, 6, 8}},
+        {TRect{3, 3, kFar + 3, kFar + 3}, TRect{3, 3, 15, 15}},
+        {TRect{-kFar, 2, kFar + 3, 7}, TRect{-4, 2, 15, 7}},
+    };
+    for (const auto& [far, near] : outlines) {
+        auto farDrawn = RandomBitmap(10, 10, 15), nearDrawn = RandomBitmap(10, 10, 15);
+        RubberBand(farDrawn->Canvas(), far.left, far.top, far.right, far.bottom);
+        RubberBand(nearDrawn->Canvas(), near.left, near.top, near.right, near.bottom);
+        EXPECT_EQ(PixelBytes(*farDrawn), PixelBytes(*nearDrawn)) << far.left << "," << far.top;
+    }
+}
+
 TEST(Canvas, CopyModesCombineBitByBit)
 {
     auto source = RandomBitmap(3, 3, 9), target = RandomBitmap(3, 3, 10);

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "framework/Application.h"
+#include "imaging/ImageFormats.h"
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
+    mirth::RegisterImageFormats();
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
     return RUN_ALL_TESTS();

@@ -1,0 +1,11 @@
+// The main of the test binaries without widgets: the program's start, then the tests.
+#include <gtest/gtest.h>
+
+#include "imaging/ImageFormats.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    mirth::RegisterImageFormats();
+    return RUN_ALL_TESTS();
+}
