@@ -19,7 +19,7 @@
 #include "controls/Slider.h"
 #include "controls/SpinEdit.h"
 #include "framework/Shell.h"
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 namespace mirth {
 

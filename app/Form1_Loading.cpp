@@ -4,8 +4,8 @@
 #include "app/Form1.h"
 #include "controls/DropFiles.h"
 #include "framework/Application.h"
-#include "imaging/Bitmap.h"
-#include "imaging/WorkspaceFiles.h"
+#include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/WorkspaceFiles.h"
 #include "runtime/FileNames.h"
 
 namespace mirth {

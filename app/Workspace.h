@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "imaging/GraphicsTypes.h"
+#include "imaging/pixels/GraphicsTypes.h"
 
 namespace mirth {
 

@@ -5,7 +5,7 @@
 
 #include "app/Form1.h"
 #include "framework/Application.h"
-#include "imaging/ImageFormats.h"
+#include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
 #include "Photo.h"
-#include "imaging/Clipboard.h"
-#include "imaging/MemoryClipboard.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/Clipboard.h"
+#include "imaging/picture/MemoryClipboard.h"
+#include "imaging/picture/Picture.h"
 
 namespace mirth::bench {
 namespace {

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "Photo.h"
-#include "imaging/WorkspaceFiles.h"
+#include "imaging/picture/WorkspaceFiles.h"
 #include "support/JpegStreams.h"
 
 namespace mirth::bench {

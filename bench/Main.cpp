@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "framework/Application.h"
-#include "imaging/ImageFormats.h"
+#include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
 {

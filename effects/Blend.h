@@ -1,5 +1,5 @@
 #pragma once
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 namespace mirth {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "imaging/PixelFormats.h"
+#include "imaging/pixels/PixelFormats.h"
 
 namespace mirth {
 

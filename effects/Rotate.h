@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 namespace mirth {
 

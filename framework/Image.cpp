@@ -6,7 +6,7 @@
 #include <QPainter>
 
 #include "framework/ImagePainting.h"
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth {

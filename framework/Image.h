@@ -2,7 +2,7 @@
 #include <QWidget>
 
 #include "framework/Input.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 #include "runtime/Classes.h"
 
 namespace mirth {

@@ -3,8 +3,8 @@
 // back to the very same pixels.
 #include <cstring>
 
-#include "imaging/Bitmap.h"
-#include "imaging/Picture.h"
+#include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/Picture.h"
 #include "runtime/Exceptions.h"
 
 namespace {

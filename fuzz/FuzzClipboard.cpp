@@ -3,9 +3,9 @@
 // travels beside them. What pastes must copy back out and paste again to the same pixels.
 #include <cstring>
 
-#include "imaging/Bitmap.h"
-#include "imaging/ClipboardFormats.h"
-#include "imaging/Picture.h"
+#include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/ClipboardFormats.h"
+#include "imaging/picture/Picture.h"
 #include "runtime/Exceptions.h"
 
 namespace {

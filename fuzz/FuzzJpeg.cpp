@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/ImageFormats.h"
-#include "imaging/Jpeg.h"
-#include "imaging/Picture.h"
-#include "imaging/WorkspaceFiles.h"
+#include "imaging/picture/ImageFormats.h"
+#include "imaging/jpeg/Jpeg.h"
+#include "imaging/picture/Picture.h"
+#include "imaging/picture/WorkspaceFiles.h"
 #include "runtime/Exceptions.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "effects/Blend.h"
 #include "effects/Lens.h"
 #include "effects/Rotate.h"
-#include "imaging/WorkspaceFiles.h"
+#include "imaging/picture/WorkspaceFiles.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth::tool {

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "imaging/ImageFormats.h"
+#include "imaging/picture/ImageFormats.h"
 #include "tools/ToolCommands.h"
 
 int main(int argc, char** argv)

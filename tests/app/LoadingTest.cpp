@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 
-#include "imaging/Jpeg.h"
-#include "imaging/Picture.h"
+#include "imaging/jpeg/Jpeg.h"
+#include "imaging/picture/Picture.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 #include "support/WindowTesting.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 namespace mirth::testing {
 

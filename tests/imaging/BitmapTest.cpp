@@ -1,11 +1,11 @@
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "imaging/Canvas.h"
+#include "imaging/bitmap/Canvas.h"
 #include "runtime/Exceptions.h"
 #include "support/Failures.h"
 #include "support/Notifications.h"

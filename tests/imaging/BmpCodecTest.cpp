@@ -1,11 +1,11 @@
-#include "imaging/BmpCodec.h"
+#include "imaging/bmp/BmpCodec.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "BmpFile.h"
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 #include "support/Failures.h"
 #include "support/Notifications.h"
 #include "support/Pictures.h"

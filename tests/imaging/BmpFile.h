@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/BitmapImage.h"
-#include "imaging/Bitmap.h"
+#include "imaging/pixels/BitmapImage.h"
+#include "imaging/bitmap/Bitmap.h"
 #include "runtime/Streams.h"
 
 namespace mirth::testing {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "BmpFile.h"
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 #include "runtime/Exceptions.h"
 #include "support/Pictures.h"
 

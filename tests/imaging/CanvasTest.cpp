@@ -1,9 +1,9 @@
-#include "imaging/Canvas.h"
+#include "imaging/bitmap/Canvas.h"
 
 #include <gtest/gtest.h>
 
-#include "imaging/Bitmap.h"
-#include "imaging/PixelFormats.h"
+#include "imaging/bitmap/Bitmap.h"
+#include "imaging/pixels/PixelFormats.h"
 #include "runtime/Exceptions.h"
 #include "support/Pictures.h"
 

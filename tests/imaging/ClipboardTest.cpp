@@ -1,15 +1,15 @@
-#include "imaging/Clipboard.h"
+#include "imaging/picture/Clipboard.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "imaging/Bitmap.h"
-#include "imaging/ClipboardFormats.h"
-#include "imaging/MemoryClipboard.h"
-#include "imaging/MetafileAndIcon.h"
-#include "imaging/Picture.h"
-#include "imaging/PixelFormats.h"
+#include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/ClipboardFormats.h"
+#include "imaging/picture/MemoryClipboard.h"
+#include "imaging/picture/MetafileAndIcon.h"
+#include "imaging/picture/Picture.h"
+#include "imaging/pixels/PixelFormats.h"
 #include "support/Failures.h"
 #include "support/FakeGraphic.h"
 #include "support/Pictures.h"

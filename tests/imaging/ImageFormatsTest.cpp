@@ -2,9 +2,9 @@
 // it loads a file, still reads JPEG files by their extension once it has started.
 #include <gtest/gtest.h>
 
-#include "imaging/FileFormats.h"
-#include "imaging/ImageFormats.h"
-#include "imaging/Picture.h"
+#include "imaging/picture/FileFormats.h"
+#include "imaging/picture/ImageFormats.h"
+#include "imaging/picture/Picture.h"
 #include "support/JpegStreams.h"
 #include "support/TempFolder.h"
 

@@ -1,12 +1,12 @@
-#include "imaging/Jpeg.h"
+#include "imaging/jpeg/Jpeg.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "imaging/Canvas.h"
-#include "imaging/PixelFormats.h"
-#include "imaging/Platform.h"
+#include "imaging/bitmap/Canvas.h"
+#include "imaging/pixels/PixelFormats.h"
+#include "imaging/jpeg/Platform.h"
 #include "support/Failures.h"
 #include "support/JpegStreams.h"
 #include "support/Notifications.h"

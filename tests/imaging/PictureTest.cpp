@@ -1,4 +1,4 @@
-#include "imaging/Picture.h"
+#include "imaging/picture/Picture.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "imaging/Bitmap.h"
-#include "imaging/Canvas.h"
-#include "imaging/FileFormats.h"
-#include "imaging/MetafileAndIcon.h"
+#include "imaging/bitmap/Bitmap.h"
+#include "imaging/bitmap/Canvas.h"
+#include "imaging/picture/FileFormats.h"
+#include "imaging/picture/MetafileAndIcon.h"
 #include "support/Failures.h"
 #include "support/FakeGraphic.h"
 #include "support/Pictures.h"

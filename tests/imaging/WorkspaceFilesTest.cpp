@@ -1,4 +1,4 @@
-#include "imaging/WorkspaceFiles.h"
+#include "imaging/picture/WorkspaceFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "imaging/Jpeg.h"
-#include "imaging/Picture.h"
+#include "imaging/jpeg/Jpeg.h"
+#include "imaging/picture/Picture.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 #include "support/TempFolder.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/Graphic.h"
-#include "imaging/Picture.h"
+#include "imaging/bitmap/Graphic.h"
+#include "imaging/picture/Picture.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth::testing {

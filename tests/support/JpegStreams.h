@@ -9,7 +9,7 @@
 
 #include <jpeglib.h>
 
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 namespace mirth::testing {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Counting the change notifications a graphic sends.
-#include "imaging/Graphic.h"
+#include "imaging/bitmap/Graphic.h"
 
 namespace mirth::testing {
 

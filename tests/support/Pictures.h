@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 
 namespace mirth::testing {
 

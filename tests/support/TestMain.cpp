@@ -1,7 +1,7 @@
 // The main of the test binaries without widgets: the program's start, then the tests.
 #include <gtest/gtest.h>
 
-#include "imaging/ImageFormats.h"
+#include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
 {

@@ -15,7 +15,7 @@
 
 #include "app/Form1.h"
 #include "framework/FileDialogs.h"
-#include "imaging/Bitmap.h"
+#include "imaging/bitmap/Bitmap.h"
 #include "support/QtTesting.h"
 #include "support/TempFolder.h"
 
