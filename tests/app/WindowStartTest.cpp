@@ -67,6 +67,29 @@ TEST_F(WindowTest, OpensWithTheFormValuesAndRefusesWhatNeedsAPicture)
     EXPECT_EQ(form->Label2->text(), "120");
 }
 
+TEST_F(WindowTest, TheElevenShortcutsWorkWhereverTheFocusIs)
+{
+    QAction* const items[] = {form->Load1, form->Reload1, form->Save1, form->Rotate1, form->CounterRotate1, form->Copy1,
+                              form->Paste1, form->Keep1, form->Undo1, form->Stretch1, form->Resize1};
+    QWidget* const places[] = {form->Slider1, form->SpinEdit1, form->SpinEdit2, form->looper, form->Button1,
+                               form->Button3, form->ScrollBox1, form->ScrollBox2};
+    for (QWidget* place : places) {
+        place->setFocus();
+        ASSERT_TRUE(place->hasFocus());
+        const QString text = form->SpinEdit1->text();
+        for (QAction* item : items) {
+            item->setEnabled(true); // as after a load and in the stretched view
+            int fired = 0;
+            const auto connection = QObject::connect(item, &QAction::triggered, [&] { ++fired; });
+            QTest::keyClick(place, static_cast<Qt::Key>(item->shortcut()[0].key()), Qt::ControlModifier);
+            QObject::disconnect(connection);
+            EXPECT_EQ(fired, 1) << item->text().toStdString() << " with the focus on "
+                                << place->metaObject()->className();
+        }
+        EXPECT_EQ(form->SpinEdit1->text(), text);
+    }
+}
+
 TEST_F(WindowTest, AboutOpensTheGuideBesideTheProgramAndSaysNothing)
 {
     OpenedLinks opened;
