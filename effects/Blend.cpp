@@ -1,8 +1,12 @@
 #include "effects/Blend.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "runtime/Exceptions.h"
 
@@ -29,6 +33,32 @@ std::unique_ptr<BlendTable> MakeBlendTable(long double x)
     return table;
 }
 
+struct BlendRow {
+    const uint8_t* a;
+    const uint8_t* b;
+    uint8_t* out;
+};
+
+void BlendRowBytes(const BlendRow& row, size_t bytes, const BlendTable& table)
+{
+    const uint8_t* const blended = table.data();
+    for (size_t k = 0; k < bytes; ++k)
+        row.out[k] = blended[row.a[k] << 8 | row.b[k]];
+}
+
+// Runs work(from, to) over consecutive bands of [0, count), one band per core, the last
+// on the calling thread. The bands touch disjoint rows, so the bytes do not depend on
+// how many there are.
+void ForEachBand(size_t count, const std::function<void(size_t, size_t)>& work)
+{
+    const size_t bands = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, std::max<size_t>(count, 1));
+    std::vector<std::jthread> helpers;
+    helpers.reserve(bands - 1);
+    for (size_t band = 0; band + 1 < bands; ++band)
+        helpers.emplace_back(work, count * band / bands, count * (band + 1) / bands);
+    work(count * (bands - 1) / bands, count);
+}
+
 } // namespace
 
 long double MorphFactor(int frame)
@@ -50,16 +80,22 @@ void BlendBitmaps(TBitmap& first, TBitmap& last, TBitmap& target, long double x)
     last.SetPixelLayout(pl24Bit);
     target.SetPixelLayout(pl24Bit);
 
-    const auto table = MakeBlendTable(x);
-    const uint8_t* const blended = table->data();
-    const size_t bytes = 3 * static_cast<size_t>(width);
+    // Every row is fetched here, on the calling thread, target's first: its first ScanRow
+    // gives it a store of its own, which target may have shared with first or last. The
+    // two sources are only read, so a thumbnail keeps sharing its pixels.
+    std::vector<BlendRow> rows(static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* a = first.ScanRow(y);
-        const uint8_t* b = last.ScanRow(y);
-        uint8_t* out = target.ScanRow(y);
-        for (size_t k = 0; k < bytes; ++k)
-            out[k] = blended[a[k] << 8 | b[k]];
+        BlendRow& row = rows[static_cast<size_t>(y)];
+        row.out = target.ScanRow(y);
+        row.a = first.ReadOnlyRow(y);
+        row.b = last.ReadOnlyRow(y);
     }
+    const auto table = MakeBlendTable(x);
+    const size_t bytes = 3 * static_cast<size_t>(width);
+    ForEachBand(rows.size(), [&](size_t from, size_t to) {
+        for (size_t y = from; y < to; ++y)
+            BlendRowBytes(rows[y], bytes, *table);
+    });
 }
 
 } // namespace mirth
