@@ -123,6 +123,8 @@ public:
     void Timer1Timer(TObject* Sender);
     void Button3Click(TObject* Sender);
     void Animate1Click(TObject* Sender);
+    // Refills ImageList1 with the thumbnails' pictures, at the first one's size.
+    void FillAnimationList();
     void Timer2Timer(TObject* Sender);
     void SpinEdit1Change(TObject* Sender);
     void SpinEdit2Change(TObject* Sender);
