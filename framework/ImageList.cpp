@@ -11,18 +11,19 @@ TImageList::~TImageList() = default;
 
 void TImageList::SetWidth(int32_t width)
 {
-    if (width == width_)
-        return;
-    width_ = width;
-    Clear();
+    SetSide(width_, width);
 }
 
 void TImageList::SetHeight(int32_t height)
 {
-    if (height == height_)
-        return;
-    height_ = height;
-    Clear();
+    SetSide(height_, height);
+}
+
+void TImageList::SetSide(int32_t& side, int32_t value)
+{
+    if (value != side)
+        Clear();
+    side = value;
 }
 
 void TImageList::Add(TBitmap& picture)

@@ -34,6 +34,8 @@ public:
     void Clear();
 
 private:
+    void SetSide(int32_t& side, int32_t value);
+
     int32_t width_;
     int32_t height_;
     std::vector<std::unique_ptr<TBitmap>> frames_;
