@@ -4,8 +4,6 @@
 #include <QScrollBar>
 
 #include "app/ThumbnailTesting.h"
-#include "controls/Slider.h"
-#include "effects/Lens.h"
 
 namespace mirth {
 namespace {
@@ -40,7 +38,6 @@ TEST_F(ThumbnailTest, EveryWayOfKeepingAddsAThumbnailOfTheRoundedWidthInTheNextS
         TImage* thumb = Thumbs().back();
         EXPECT_EQ(thumb->geometry(), QRect(5, 85 * k, c.thumbWidth, 80)) << k;
         EXPECT_EQ(scroll->value(), 0);
-        EXPECT_TRUE(thumb->Stretch());
         EXPECT_TRUE(thumb->Picture().AsBitmap().SharesImageWith(form->Working()));
         EXPECT_TRUE(form->Reference().SharesImageWith(form->Working()));
         EXPECT_EQ(form->Workspace.LensPoint, (TPoint{0, 0}));
@@ -50,13 +47,6 @@ TEST_F(ThumbnailTest, EveryWayOfKeepingAddsAThumbnailOfTheRoundedWidthInTheNextS
     EXPECT_EQ(form->ScrollBox2->maximumViewportSize().width(), 107 + 10);
     EXPECT_EQ(form->ThumbStrip->size(), QSize(5 + 107, 4 * 85 + 80));
     EXPECT_GT(scroll->maximum(), 0);
-
-    // The slider draws the next lens at the top-left of the new reference.
-    form->Slider1->SetValue(60);
-    TBitmap expected;
-    expected.CopyFrom(&form->Reference());
-    DrawLens(form->Reference(), expected, {0, 0}, 60);
-    EXPECT_EQ(Shown(), PixelBytes(expected));
 }
 
 TEST_F(ThumbnailTest, UndoAndAThumbnailClickGoBackWithoutLosingThePictureShown)
