@@ -209,12 +209,12 @@ void TForm1::WireEvents()
     connect(Button2, &QPushButton::clicked, this, [this] { Undo1Click(this); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(this); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(this); });
-    Panel1->installEventFilter(this);
     FormDropFiles1->OnDropFiles = [this](TObject* sender) { FormDropFiles1DropFiles(sender); };
     Timer1.OnTimer = [this](TObject* sender) { Timer1Timer(sender); };
     Timer2.OnTimer = [this](TObject* sender) { Timer2Timer(sender); };
     // The wheel belongs to the window: it must reach the slider before any scroll area
-    // or control under the pointer takes it.
+    // or control under the pointer takes it. The same filter sees the bottom panel's
+    // double-clicks; a filter of the panel's own would see each one a second time.
     qApp->installEventFilter(this);
 }
 

@@ -2,10 +2,12 @@
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 #include "app/Workspace.h"
 #include "framework/FileDialogs.h"
 #include "framework/Image.h"
+#include "framework/ImageList.h"
 #include "framework/Input.h"
 #include "framework/Timer.h"
 #include "runtime/Classes.h"
@@ -78,6 +80,7 @@ public:
     QAction* EXIT1;
     QAction* About1;
     TFormDropFiles* FormDropFiles1;
+    TImageList ImageList1;
     TTimer Timer1{200};
     TTimer Timer2{100};
 
@@ -111,6 +114,8 @@ public:
     void Undo1Click(TObject* Sender);
     void DeleteThumbs1Click(TObject* Sender);
     void ShowThumbs1Click(TObject* Sender);
+    // The strip's thumbnails in creation order, the oldest first.
+    std::vector<TImage*> Thumbnails() const;
 
     // Playback.
     void Button4Click(TObject* Sender);
@@ -118,6 +123,8 @@ public:
     void Timer1Timer(TObject* Sender);
     void Button3Click(TObject* Sender);
     void Animate1Click(TObject* Sender);
+    // Refills ImageList1 with the thumbnails' pictures, at the first one's size.
+    void FillAnimationList();
     void Timer2Timer(TObject* Sender);
     void SpinEdit1Change(TObject* Sender);
     void SpinEdit2Change(TObject* Sender);
@@ -151,6 +158,10 @@ private:
     QAction* AddMenuItem(const char* caption, int key, void (TForm1::*handler)(TObject*));
     void WireEvents();
     void EmptyThumbStrip();
+    // Destroys the thumbnails from index `first` on, the newest first.
+    void DeleteThumbsFrom(size_t first);
+    // Sizes the strip's content to hold its thumbnails, so that the strip scrolls over them.
+    void FitThumbStrip();
     bool HandleWheel(QWheelEvent* event);
 };
 

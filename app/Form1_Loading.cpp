@@ -29,10 +29,7 @@ void TForm1::LoadPicture(const std::string& FileName)
 
 void TForm1::EmptyThumbStrip()
 {
-    const QObjectList children = ThumbStrip->children();
-    for (auto child = children.rbegin(); child != children.rend(); ++child)
-        if (auto* thumb = dynamic_cast<TImage*>(*child))
-            delete thumb;
+    DeleteThumbsFrom(0);
     Workspace.ThumbCount = 0;
     ScrollBox2->setFixedWidth(50);
 }

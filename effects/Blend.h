@@ -12,7 +12,8 @@ constexpr int kMorphFrames = 21;
 long double MorphFactor(int frame);
 
 // Writes (1 − x)·first + x·last into target, byte by byte in extended precision,
-// rounded to nearest even. Target takes first's size; all three become 24-bit.
+// rounded to nearest even. Target takes first's size; all three become 24-bit. First
+// and last are only read, so they go on sharing their pixels with other bitmaps.
 // EInvalidOperation "Invalid image size" when last is narrower or lower than
 // first, before anything changes.
 void BlendBitmaps(TBitmap& first, TBitmap& last, TBitmap& target, long double x);

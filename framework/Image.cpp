@@ -33,7 +33,14 @@ void TImage::SetStretch(bool stretch)
     if (stretch_ == stretch)
         return;
     stretch_ = stretch;
+    ForgetRendition();
     update();
+}
+
+void TImage::SetCachesRendition(bool caches)
+{
+    cachesRendition_ = caches;
+    ForgetRendition();
 }
 
 void TImage::SetAutoSize(bool autoSize)
@@ -61,6 +68,7 @@ void TImage::PictureChanged()
 {
     if (autoSize_ && picture_.Width() > 0 && picture_.Height() > 0)
         TakePictureSize();
+    ForgetRendition();
     update();
 }
 
@@ -74,6 +82,11 @@ void TImage::FillParent()
 {
     if (align_ == alClient && parentWidget() != nullptr)
         setGeometry(parentWidget()->contentsRect());
+}
+
+void TImage::resizeEvent(QResizeEvent*)
+{
+    ForgetRendition();
 }
 
 bool TImage::eventFilter(QObject* watched, QEvent* event)
@@ -93,23 +106,35 @@ void TImage::paintEvent(QPaintEvent* event)
     TGraphic* content = picture_.Content();
     if (content == nullptr || content->Empty())
         return;
-    const QRect part = event->rect() & PictureArea();
+    const QRect area = PictureArea();
+    const QRect part = event->rect() & area;
     if (part.isEmpty())
         return;
     QPainter painter(this);
-    auto* bitmap = dynamic_cast<TBitmap*>(content);
-    if (bitmap != nullptr && bitmap->PixelLayout() == pl24Bit) {
-        painter.drawImage(part.topLeft(), DisplayRows(*bitmap, PictureArea(), part));
+    if (!cachesRendition_) {
+        painter.drawImage(part.topLeft(), Rendition(part));
         return;
     }
+    if (rendition_.isNull())
+        rendition_ = Rendition(area);
+    painter.drawImage(part.topLeft(), rendition_, part.translated(-area.topLeft()));
+}
+
+QImage TImage::Rendition(const QRect& part)
+{
+    TGraphic* content = picture_.Content();
+    auto* bitmap = dynamic_cast<TBitmap*>(content);
+    if (bitmap != nullptr && bitmap->PixelLayout() == pl24Bit)
+        return DisplayRows(*bitmap, PictureArea(), part);
     // Other content is shown through a 24-bit copy; content that cannot give one shows
     // nothing rather than failing on every paint.
     try {
         TBitmap shown;
         shown.CopyFrom(content);
         shown.SetPixelLayout(pl24Bit);
-        painter.drawImage(part.topLeft(), DisplayRows(shown, PictureArea(), part));
+        return DisplayRows(shown, PictureArea(), part);
     } catch (const Exception&) {
+        return QImage();
     }
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QWidget>
 
 #include "framework/Input.h"
@@ -30,9 +31,19 @@ public:
     void SetAutoSize(bool autoSize);
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
+    // For small views of big pictures, such as thumbnails: the scaled rendition is made
+    // once per change of the picture or the view's size and kept, so that a repaint costs
+    // the view's pixels rather than a pass over the picture's rows. Costs the view's size
+    // in memory.
+    void SetCachesRendition(bool caches);
 
-    // Paints the view now, not when the event loop next gets round to it.
-    void Repaint() { repaint(); }
+    // Paints the view now, not when the event loop next gets round to it. Rows written
+    // through ScanRow are not announced by the picture, so a kept rendition goes too.
+    void Repaint()
+    {
+        ForgetRendition();
+        repaint();
+    }
 
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
@@ -45,6 +56,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -52,12 +64,17 @@ private:
     void TakePictureSize();
     void FillParent();
     QRect PictureArea() const;
+    // What the picture puts on `part` of the picture area; null when it cannot be shown.
+    QImage Rendition(const QRect& part);
+    void ForgetRendition() { rendition_ = QImage(); }
 
     TPicture picture_;
     bool stretch_ = false;
     bool autoSize_ = false;
     TAlign align_ = alNone;
     bool leftPressed_ = false;
+    bool cachesRendition_ = false;
+    QImage rendition_; // the whole picture area, while cachesRendition_ and still valid
 };
 
 } // namespace mirth

@@ -60,19 +60,30 @@ TEST(Blend, EndsOfAPassEqualTheirThumbnails)
     EXPECT_EQ(PixelBytes(target), PixelBytes(*last));
 }
 
-TEST(Blend, EveryByteFollowsTheExtendedFormula)
+void ExpectTheExtendedFormula(TBitmap& first, TBitmap& last)
 {
-    auto first = RandomBitmap(61, 17, 3), last = RandomBitmap(61, 17, 4);
     TBitmap target;
     for (int frame = 0; frame < kMorphFrames; ++frame) {
         const long double x = MorphFactor(frame);
-        BlendBitmaps(*first, *last, target, x);
-        const auto a = PixelBytes(*first), b = PixelBytes(*last), out = PixelBytes(target);
+        BlendBitmaps(first, last, target, x);
+        const auto a = PixelBytes(first), b = PixelBytes(last), out = PixelBytes(target);
         for (size_t k = 0; k < out.size(); ++k) {
             const long double d = 1.0L - x, p = d * a[k], q = b[k] * x;
             ASSERT_EQ(out[k], static_cast<uint8_t>(std::llrint(nearbyintl(p + q)) & 0xFF)) << frame << " " << k;
         }
     }
+}
+
+// Unrelated pictures, and snapshots of one picture that differ in patches, as a lens
+// leaves them: runs of equal bytes with differing bytes among and after them.
+TEST(Blend, EveryByteFollowsTheExtendedFormula)
+{
+    auto first = RandomBitmap(61, 17, 3), last = RandomBitmap(61, 17, 4);
+    auto snapshot = RandomBitmap(61, 17, 3);
+    for (int32_t y = 0; y < 17; y += 2)
+        std::copy_n(last->ReadOnlyRow(y) + 7 * y, 5 + y, snapshot->ScanRow(y) + 7 * y);
+    for (TBitmap* other : {last.get(), snapshot.get()})
+        ExpectTheExtendedFormula(*first, *other);
 }
 
 TEST(Blend, TargetTakesFirstsSizeAndLargerLastIsCut)

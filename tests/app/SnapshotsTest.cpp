@@ -1,0 +1,112 @@
+// Keeping snapshots, going back to them, and the strip that holds them.
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include "app/ThumbnailTesting.h"
+
+namespace mirth {
+namespace {
+
+using testing::PixelBytes;
+using testing::RandomBitmap;
+using testing::ThumbnailTest;
+
+TEST_F(ThumbnailTest, EveryWayOfKeepingAddsAThumbnailOfTheRoundedWidthInTheNextSlot)
+{
+    struct Case {
+        int32_t width, height, thumbWidth;
+        std::function<void()> keep;
+    };
+    const Case cases[] = {
+        {400, 300, 107, [&] { Key(Qt::Key_K, Qt::ControlModifier); }},
+        {300, 400, 60, [&] { form->Button1->click(); }},
+        {100, 100, 80, [&] { form->Keep1->trigger(); }},
+        {161, 160, 80, [&] { QTest::mouseDClick(form->Panel1, Qt::LeftButton, {}, QPoint(420, 10)); }},
+        {163, 160, 82, [&] { Key(Qt::Key_K, Qt::ControlModifier); }},
+    };
+    QScrollBar* scroll = form->ScrollBox2->verticalScrollBar();
+    for (int k = 0; k < 5; ++k) {
+        const Case& c = cases[k];
+        auto picture = RandomBitmap(c.width, c.height, k);
+        Show(*picture);
+        Press({20, 20}); // a lens, which "Keep" makes the new reference
+        Release({20, 20});
+        scroll->setValue(scroll->maximum());
+        c.keep();
+        ASSERT_EQ(Thumbs().size(), size_t(k + 1));
+        TImage* thumb = Thumbs().back();
+        EXPECT_EQ(thumb->geometry(), QRect(5, 85 * k, c.thumbWidth, 80)) << k;
+        EXPECT_EQ(scroll->value(), 0);
+        EXPECT_TRUE(thumb->Picture().AsBitmap().SharesImageWith(form->Working()));
+        EXPECT_TRUE(form->Reference().SharesImageWith(form->Working()));
+        EXPECT_EQ(form->Workspace.LensPoint, (TPoint{0, 0}));
+        EXPECT_EQ(form->Workspace.ThumbCount, k + 1);
+    }
+    // The strip widened for the widest and never narrowed; its content scrolls over all.
+    EXPECT_EQ(form->ScrollBox2->maximumViewportSize().width(), 107 + 10);
+    EXPECT_EQ(form->ThumbStrip->size(), QSize(5 + 107, 4 * 85 + 80));
+    EXPECT_GT(scroll->maximum(), 0);
+}
+
+TEST_F(ThumbnailTest, UndoAndAThumbnailClickGoBackWithoutLosingThePictureShown)
+{
+    auto photo = RandomBitmap(120, 90);
+    Show(*photo);
+    Press({60, 40});
+    Release({60, 40});
+    const std::vector<uint8_t> lensed = Shown();
+    Key(Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), PixelBytes(*photo));
+
+    Key(Qt::Key_K, Qt::ControlModifier); // the unlensed photo
+    Press({30, 30});
+    Release({30, 30});
+    const std::vector<uint8_t> second = Shown();
+    QTest::mouseClick(Thumbs()[0], Qt::LeftButton);
+    EXPECT_EQ(Shown(), PixelBytes(*photo));
+    EXPECT_EQ(PixelBytes(form->Reference()), second);
+    form->Button2->click();
+    EXPECT_EQ(Shown(), second);
+    EXPECT_NE(Shown(), lensed);
+    EXPECT_EQ(ThumbPixels(0), PixelBytes(*photo));
+}
+
+TEST_F(ThumbnailTest, DeleteThumbsLeavesTheFirstAndAHiddenStripStillFills)
+{
+    form->DeleteThumbs1->trigger(); // nothing to keep the first of: nothing happens
+    EXPECT_EQ(form->ScrollBox2->width(), 54);
+    EXPECT_TRUE(notices.Reports().empty());
+
+    auto photo = RandomBitmap(400, 300);
+    Show(*photo);
+    for (int k = 0; k < 5; ++k)
+        Key(Qt::Key_K, Qt::ControlModifier);
+    form->DeleteThumbs1->trigger();
+    ASSERT_EQ(Thumbs().size(), 1u);
+    EXPECT_EQ(Thumbs()[0]->pos(), QPoint(5, 0));
+    EXPECT_EQ(form->ScrollBox2->width(), 107 + 10);
+    EXPECT_EQ(form->ThumbStrip->height(), 80);
+
+    const int pictureRoom = form->ScrollBox1->width();
+    form->ShowThumbs1->trigger();
+    EXPECT_FALSE(form->ShowThumbs1->isChecked());
+    EXPECT_FALSE(form->ScrollBox2->isVisible());
+    QApplication::processEvents();
+    EXPECT_GT(form->ScrollBox1->width(), pictureRoom);
+    Key(Qt::Key_K, Qt::ControlModifier);
+    ASSERT_EQ(Thumbs().size(), 2u);
+    EXPECT_EQ(Thumbs()[1]->pos(), QPoint(5, 85));
+    form->ShowThumbs1->trigger();
+    EXPECT_TRUE(form->ScrollBox2->isVisible());
+    EXPECT_TRUE(Thumbs()[1]->isVisible());
+
+    // A load empties the strip and narrows it again.
+    Load("other.bmp", *RandomBitmap(30, 20));
+    EXPECT_TRUE(Thumbs().empty());
+    EXPECT_EQ(form->ScrollBox2->width(), 50);
+    EXPECT_EQ(form->ThumbStrip->size(), QSize(0, 0));
+}
+
+} // namespace
+} // namespace mirth
