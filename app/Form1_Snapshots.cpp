@@ -55,8 +55,11 @@ std::vector<TImage*> TForm1::Thumbnails() const
 void TForm1::DeleteThumbsFrom(size_t first)
 {
     const std::vector<TImage*> thumbs = Thumbnails();
-    for (size_t k = thumbs.size(); k > first; --k)
+    for (size_t k = thumbs.size(); k > first; --k) {
+        if (Workspace.NewThumb == thumbs[k - 1])
+            Workspace.NewThumb = nullptr;
         delete thumbs[k - 1];
+    }
     FitThumbStrip();
 }
 

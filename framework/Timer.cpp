@@ -9,12 +9,16 @@ TTimer::TTimer(int intervalMs) : interval_(intervalMs)
 
 void TTimer::SetEnabled(bool enabled)
 {
+    if (enabled_ == enabled)
+        return;
     enabled_ = enabled;
     Restart();
 }
 
 void TTimer::SetInterval(int intervalMs)
 {
+    if (interval_ == intervalMs)
+        return;
     interval_ = intervalMs;
     Restart();
 }

@@ -6,7 +6,8 @@
 namespace mirth {
 
 // A timer component: ticks every Interval milliseconds while Enabled. An interval of 0
-// leaves it enabled but silent. Setting either value starts the period afresh.
+// leaves it enabled but silent. Changing either value starts the period afresh; writing
+// the value it already has changes nothing.
 class TTimer : public TObject {
 public:
     explicit TTimer(int intervalMs = 1000);

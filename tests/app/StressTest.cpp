@@ -243,9 +243,8 @@ std::string Stress::Broken()
             return "the strip holds something that is not a thumbnail";
         ++thumbs;
     }
-    // "Delete Thumbs" on an empty strip counts the one thumbnail it always keeps.
     const int count = form->Workspace.ThumbCount;
-    if (count != thumbs && !(thumbs == 0 && count == 1))
+    if (count != thumbs)
         return "ThumbCount is " + std::to_string(count) + " with " + std::to_string(thumbs) + " thumbnails";
     return "";
 }
