@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Application.h"
+#include "framework/DesktopClipboard.h"
 
 int main(int argc, char** argv)
 {
@@ -11,5 +12,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
+    // As the program does, so that the window's commands meet Qt's clipboard.
+    mirth::InstallSystemClipboardBinding(std::make_unique<mirth::DesktopClipboardBinding>());
     return RUN_ALL_TESTS();
 }
