@@ -5,9 +5,10 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CORPUS     ?= $(CURDIR)/../shared/corpus
 JOBS       ?= 2
+PREFIX     ?= /usr/local
 CMAKE_FLAGS = -G Ninja
 
-.PHONY: deps build test asan bench run fuzz clean
+.PHONY: deps build test asan bench run install package fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -27,11 +28,20 @@ asan: deps
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS) --target mirthlens-bench
+	cmake --build $(BUILD) -j $(JOBS) --target mirthlens-bench mirthlens-window-bench
 	$(BUILD)/bin/mirthlens-bench
+	$(BUILD)/bin/mirthlens-window-bench
 
 run: build
 	$(BUILD)/bin/mirthlens
+
+# DESTDIR, when set, is honoured by cmake --install as a staging root.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of the same layout under /usr: build/mirthlens_*.deb.
+package: build
+	cd $(BUILD) && cpack
 
 # Every fuzz target, one after the other, for FUZZ_SECONDS each, seeded from CORPUS.
 fuzz: deps

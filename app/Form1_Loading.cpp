@@ -6,28 +6,10 @@
 #include "framework/Application.h"
 #include "framework/BusyCursor.h"
 #include "imaging/Bitmap.h"
-#include "imaging/Canvas.h"
-#include "imaging/Jpeg.h"
+#include "imaging/WorkspaceFiles.h"
 #include "runtime/FileNames.h"
 
 namespace mirth {
-
-namespace {
-
-// A decoded JPEG as a 24-bit bitmap of its size.
-void ReplaceJpegByBitmap(TPicture& picture)
-{
-    TPicture decoded;
-    TBitmap& bitmap = decoded.AsBitmap();
-    bitmap.SetWidth(picture.Width());
-    bitmap.SetHeight(picture.Height());
-    bitmap.SetPixelLayout(pl24Bit);
-    bitmap.Canvas().DrawGraphic(0, 0, picture.Content());
-    picture.SetContent(nullptr);
-    picture.SetContent(&bitmap);
-}
-
-} // namespace
 
 void TForm1::LoadPicture(const std::string& FileName)
 {
@@ -41,9 +23,7 @@ void TForm1::LoadPicture(const std::string& FileName)
         Application()->ShowMessage(error.Message());
         return;
     }
-    if (dynamic_cast<TJPEGImage*>(Image1->Picture().Content()) != nullptr)
-        ReplaceJpegByBitmap(Image1->Picture());
-    Working().SetPixelLayout(pl24Bit);
+    MakeWorkingBitmap(Image1->Picture());
     Reference().CopyFrom(&Working());
     Image1->SetAutoSize(false);
     Image2->SetAutoSize(false);

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <new>
+
 namespace mirth {
 
 void TDesktopNotifier::ShowMessageBox(const TMessageReport& report)
@@ -65,8 +67,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         return QApplication::notify(receiver, event);
     } catch (const Exception& error) {
         ShowException(error);
-        return true;
+    } catch (const std::bad_alloc&) {
+        // A picture too big for the memory left is the user's to hear about, not a
+        // reason to lose everything else in the window.
+        ShowException(EOutOfResources("Out of system resources"));
+    } catch (const std::exception& error) {
+        ShowException(Exception(error.what()));
     }
+    return true;
 }
 
 TApplication* Application()

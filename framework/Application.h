@@ -33,8 +33,9 @@ public:
     void Beep() override;
 };
 
-// The program's application object. Any Exception that leaves an event handler, a signal
-// handler or a timer tick ends up here and is shown as the default error report; the event
+// The program's application object. Any exception that leaves an event handler, a signal
+// handler or a timer tick ends up here and is shown as the default error report (a failed
+// allocation as "Out of system resources", the standard library's with their own text); the event
 // loop then carries on (and a QTimer keeps running, since nothing stops it). While one
 // error report is on screen, further errors are not shown: a timer failing on every tick
 // would otherwise stack a new modal box on each tick until the stack gave out.

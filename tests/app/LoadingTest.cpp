@@ -114,5 +114,19 @@ TEST_F(WindowTest, DropsLoadOnlyTheFirstFileAndOnlyBmpOrJpgNames)
     EXPECT_TRUE(notices.Reports().empty());
 }
 
+TEST_F(WindowTest, AFileNamedAtStartLoadsAsIfChosenInTheDialog)
+{
+    form->LoadFromCommandLine(PathOf("missing.bmp"));
+    ASSERT_EQ(notices.Reports().size(), 1u);
+    EXPECT_EQ(notices.Reports()[0].icon, TMessageIcon::None);
+    EXPECT_TRUE(form->Working().Empty());
+
+    auto photo = RandomBitmap(20, 10);
+    const std::string path = SaveBmp("photo.bmp", *photo);
+    form->LoadFromCommandLine(path);
+    EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*photo));
+    EXPECT_EQ(form->od.FileName(), path); // what Reload reads and Save proposes
+}
+
 } // namespace
 } // namespace mirth

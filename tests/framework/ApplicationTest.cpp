@@ -43,6 +43,25 @@ TEST(Application, ShowsAFailedSignalHandlerAndCarriesOn)
               (TMessageReport{TMessageIcon::Error, "Mirthlens", "Bitmap image is not valid."}));
 }
 
+TEST(Application, ReportsFailuresFromBelowOurCodeLikeOurOwn)
+{
+    RecordedNotices notices;
+    QPushButton button("Go");
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] {
+        if (++clicks == 1)
+            throw std::bad_alloc();
+        (void)std::string("short").at(10);
+    });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    ASSERT_EQ(notices.Reports().size(), 2u);
+    EXPECT_EQ(notices.Reports()[0].text, "Out of system resources.");
+    EXPECT_EQ(notices.Reports()[1].icon, TMessageIcon::Error);
+    EXPECT_NE(notices.Reports()[1].text.find("basic_string"), std::string::npos);
+}
+
 TEST(Application, KeepsAFailingTimerRunning)
 {
     RecordedNotices notices;
