@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "framework/Application.h"
+#include "framework/DesktopClipboard.h"
 
 int main(int argc, char** argv)
 {
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
+    mirth::InstallSystemClipboardBinding(std::make_unique<mirth::DesktopClipboardBinding>());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
