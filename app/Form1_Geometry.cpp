@@ -1,6 +1,8 @@
 // Geometry: quarter turns, the crop rectangle, the stretched view and baking it in.
 #include <QAction>
 
+#include <algorithm>
+
 #include "app/Form1.h"
 #include "app/WorkingPicture.h"
 #include "effects/Rotate.h"
