@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "controls/DropFiles.h"
 #include "framework/Application.h"
+#include "framework/BusyCursor.h"
 #include "imaging/bitmap/Bitmap.h"
 #include "imaging/picture/WorkspaceFiles.h"
 #include "runtime/FileNames.h"
@@ -12,11 +13,13 @@ namespace mirth {
 
 void TForm1::LoadPicture(const std::string& FileName)
 {
+    TBusyCursor busy;
     Image1->SetAutoSize(true);
     Image2->SetAutoSize(true);
     try {
         Image1->Picture().LoadFile(FileName);
     } catch (const Exception& error) {
+        busy.End();
         Application()->ShowMessage(error.Message());
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "app/Form1.h"
 #include "framework/Application.h"
+#include "framework/DesktopClipboard.h"
 #include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     mirth::RegisterImageFormats();
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
+    // Before the first picture exists: making the format registry registers names with it.
+    mirth::InstallSystemClipboardBinding(std::make_unique<mirth::DesktopClipboardBinding>());
 
     auto* form = new mirth::TForm1;
     // Closing the window destroys it, which ends the program.

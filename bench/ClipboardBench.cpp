@@ -9,7 +9,7 @@ namespace mirth::bench {
 namespace {
 
 // "&Copy" of a photograph: a BMP file of it handed to the clipboard.
-void BM_CopyToClipboard(benchmark::State& state)
+void BM_CopyToMemoryClipboard(benchmark::State& state)
 {
     MemoryClipboardBinding binding;
     TClipboard clipboard(binding);
@@ -19,10 +19,10 @@ void BM_CopyToClipboard(benchmark::State& state)
         clipboard.CopyFrom(picture);
     state.SetBytesProcessed(state.iterations() * int64_t(picture.AsBitmap().Image().PixelBytes()));
 }
-BENCHMARK(BM_CopyToClipboard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyToMemoryClipboard)->Unit(benchmark::kMillisecond);
 
 // The reading half of "Paste": the clipboard's BMP file into a bitmap.
-void BM_PasteFromClipboard(benchmark::State& state)
+void BM_PasteFromMemoryClipboard(benchmark::State& state)
 {
     MemoryClipboardBinding binding;
     TClipboard clipboard(binding);
@@ -35,7 +35,7 @@ void BM_PasteFromClipboard(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * int64_t(photo->Image().PixelBytes()));
 }
-BENCHMARK(BM_PasteFromClipboard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteFromMemoryClipboard)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace mirth::bench

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "framework/Application.h"
+#include "framework/DesktopClipboard.h"
 #include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
+    mirth::InstallSystemClipboardBinding(std::make_unique<mirth::DesktopClipboardBinding>());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,8 +1,8 @@
 #include "effects/Rotate.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "effects/FastTurn.h"
 #include "imaging/pixels/PixelFormats.h"
 
 namespace mirth {
@@ -39,7 +39,8 @@ std::unique_ptr<TBitmap> Rotate(const TBitmap& source, Turn turn)
     if (from.Bits() <= 8)
         turned->palette = from.palette;
 
-    if (turned->HasPixels() && from.HasPixels()) {
+    if (turned->HasPixels() && from.HasPixels() &&
+        !(from.Bits() == 24 && FastTurn24(from, *turned, turn == Turn::Clockwise))) {
         const int bits = from.Bits();
         for (int32_t top = 0; top < height; top += kTile)
             for (int32_t left = 0; left < width; left += kTile)
@@ -47,10 +48,7 @@ std::unique_ptr<TBitmap> Rotate(const TBitmap& source, Turn turn)
                     const uint8_t* row = from.Row(y);
                     for (int32_t x = left; x < std::min(left + kTile, width); ++x) {
                         const TPoint to = Destination(turn, x, y, width, height);
-                        if (bits == 24)
-                            std::memcpy(turned->Row(to.y) + 3 * to.x, row + 3 * x, 3);
-                        else
-                            SetRawPixel(turned->Row(to.y), to.x, bits, RawPixel(row, x, bits));
+                        SetRawPixel(turned->Row(to.y), to.x, bits, RawPixel(row, x, bits));
                     }
                 }
     }

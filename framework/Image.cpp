@@ -61,7 +61,11 @@ void TImage::SetAlign(TAlign align)
             parentWidget()->removeEventFilter(this);
     }
     align_ = align;
-    FillParent();
+    // Back from filling the parent, a view that sizes itself takes its picture's size again.
+    if (align_ == alClient)
+        FillParent();
+    else if (autoSize_)
+        TakePictureSize();
 }
 
 void TImage::PictureChanged()

@@ -43,8 +43,9 @@ void TBitmap::SaveToClipboardFormat(TClipboardFormat& format, std::vector<uint8_
     TBitmap copy;
     copy.CopyFrom(this);
     copy.SetPixelLayout(pl24Bit);
-    TMemoryStream stream;
-    stream.SetSize(BmpFileSize(copy.Image()));  // one allocation, however the codec writes
+    // One allocation, however the codec writes, and each row zeroed by the growth just
+    // before it is written over, while it is in cache.
+    TMemoryStream stream(RoomForBytes(size_t(BmpFileSize(copy.Image()))));
     copy.SaveStream(stream);
     data = stream.TakeBytes();
 }

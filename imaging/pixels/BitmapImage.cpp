@@ -25,6 +25,8 @@ bool IsSupportedDepth(int bits)
 
 [[noreturn]] void FailOutOfResources() { throw EOutOfResources("Out of system resources"); }
 
+constexpr size_t kHugePage = size_t(2) << 20;
+
 } // namespace
 
 // A photograph's block from the heap arrives as fresh 4 KiB pages, and faulting
@@ -35,7 +37,6 @@ bool IsSupportedDepth(int bits)
 TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes)
 {
 #ifndef MIRTH_CHECKED_HEAP
-    constexpr size_t kHugePage = size_t(2) << 20;
     if (bytes >= 2 * kHugePage) {
         const size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
         void* area =
@@ -54,6 +55,25 @@ TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes)
     }
 #endif
     return Block(static_cast<uint8_t*>(std::calloc(bytes, 1)), TPixelBlockRelease{});
+}
+
+// The same holds for a photograph's bytes in a vector (a BMP file of it, say): the
+// huge-page boundaries inside the room are asked for huge pages before the writer
+// first touches them.
+std::vector<uint8_t> RoomForBytes(size_t bytes)
+{
+    std::vector<uint8_t> block;
+    block.reserve(bytes);
+#ifndef MIRTH_CHECKED_HEAP
+    if (bytes >= 2 * kHugePage) {
+        const uintptr_t start = reinterpret_cast<uintptr_t>(block.data());
+        const uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+        const uintptr_t end = (start + bytes) & ~(kHugePage - 1);
+        if (end > first)
+            ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    }
+#endif
+    return block;
 }
 
 void TPixelBlockRelease::operator()(uint8_t* block) const

@@ -38,6 +38,11 @@ constexpr int64_t kMaxPixelBytes = int64_t(1) << 30;
 // The pixels of a device-form store: blue, green, red bytes like the 24-bit layout.
 constexpr int kDeviceBits = 24;
 
+// An empty byte vector with room for `bytes` without reallocating; room of a
+// photograph's size comes in huge pages, as pixel blocks do, which makes filling it
+// several times cheaper.
+std::vector<uint8_t> RoomForBytes(size_t bytes);
+
 // Gives a store's pixel block back the way it was taken: mapped or from the heap.
 struct TPixelBlockRelease {
     size_t mappedBytes = 0;   // 0: taken from the heap

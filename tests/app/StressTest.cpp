@@ -41,6 +41,14 @@ const char* const kKindNames[] = {"press", "release", "move", "wheel", "menu", "
                                   "morph tick", "animation tick", "drop", "paste", "load", "save",
                                   "thumbnail click", "slider key", "panel double-click"};
 
+// Runs work as an event, the way menu clicks and timer ticks arrive, so that a failure
+// meets the application's error report rather than the test.
+void ThroughEventLoop(const std::function<void()>& work)
+{
+    QMetaObject::invokeMethod(qApp, work, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+}
+
 std::string Describe(const Action& action)
 {
     std::ostringstream text;
@@ -175,7 +183,7 @@ void Stress::Perform(const Action& action)
     case kRelease: Release(PointFor(a), ButtonFor(b), ModifiersFor(c)); break;
     case kMove: Move(PointFor(a), ModifiersFor(c)); break;
     case kWheel: Wheel(form->Image1, b % 2 == 0, ModifiersFor(c)); break;
-    case kMenu: menu[a % std::size(menu)]->trigger(); break;
+    case kMenu: ThroughEventLoop([&] { menu[a % std::size(menu)]->trigger(); }); break;
     case kShortcut: Key(static_cast<Qt::Key>(shortcuts[a % 11]->shortcut()[0].key()), Qt::ControlModifier); break;
     case kButton: QTest::mouseClick(buttons[a % 4], Qt::LeftButton); break;
     case kTyping: {
@@ -191,11 +199,11 @@ void Stress::Perform(const Action& action)
     }
     case kMorphTick:
         if (form->Timer1.Enabled())
-            form->Timer1.Tick();
+            ThroughEventLoop([&] { form->Timer1.Tick(); });
         break;
     case kAnimationTick:
         if (form->Timer2.Enabled())
-            form->Timer2.Tick();
+            ThroughEventLoop([&] { form->Timer2.Tick(); });
         break;
     case kDrop: Drop({FileFor(a), FileFor(b)}); break;
     case kPaste:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/Pictures.h"
 
 namespace mirth {
@@ -38,6 +40,32 @@ TEST(Rotate, CornersGoWhereTheTurnSays)
     auto counter = RotateBitmapCounterClockwise(*picture);
     EXPECT_EQ(Pixel(*counter, 0, 4), Pixel(*picture, 0, 0));    // top-left to bottom-left
     EXPECT_EQ(Pixel(*counter, 2, 0), Pixel(*picture, 4, 2));
+}
+
+// Every pixel where the turn's definition puts it, at sizes that leave partial blocks and
+// strips on every side, in both stored row orders.
+TEST(Rotate, EveryPixelLandsWhereTheTurnSays)
+{
+    for (const auto& [w, h] : {std::pair{8, 5}, std::pair{7, 5}, std::pair{69, 37}, std::pair{133, 70}}) {
+        for (const bool topDown : {false, true}) {
+            auto picture = RandomBitmap(w, h, w + h);
+            if (topDown) {
+                TBitmapHeader header = picture->Image().header;
+                header.height = -h;
+                auto flipped = TBitmapImage::Make(header);
+                for (int32_t y = 0; y < h; ++y)
+                    std::memcpy(flipped->Row(y), picture->ReadOnlyRow(y), 3 * size_t(w));
+                picture->AdoptImage(flipped);
+            }
+            auto clockwise = RotateBitmapClockwise(*picture);
+            auto counter = RotateBitmapCounterClockwise(*picture);
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) {
+                    ASSERT_EQ(Pixel(*clockwise, h - 1 - y, x), Pixel(*picture, x, y)) << w << "x" << h;
+                    ASSERT_EQ(Pixel(*counter, y, w - 1 - x), Pixel(*picture, x, y)) << w << "x" << h;
+                }
+        }
+    }
 }
 
 TEST(Rotate, EmptyTurnsIntoEmptyAndSourceIsUntouched)

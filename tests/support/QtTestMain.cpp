@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Application.h"
+#include "framework/DesktopClipboard.h"
 #include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
@@ -13,5 +14,7 @@ int main(int argc, char** argv)
     mirth::RegisterImageFormats();
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
+    // As the program does, so that the window's commands meet Qt's clipboard.
+    mirth::InstallSystemClipboardBinding(std::make_unique<mirth::DesktopClipboardBinding>());
     return RUN_ALL_TESTS();
 }
