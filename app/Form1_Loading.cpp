@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 #include "framework/BusyCursor.h"
 #include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/Picture.h"
 #include "imaging/picture/WorkspaceFiles.h"
 #include "runtime/FileNames.h"
 
@@ -16,6 +17,10 @@ void TForm1::LoadPicture(const std::string& FileName)
     TBusyCursor busy;
     Image1->SetAutoSize(true);
     Image2->SetAutoSize(true);
+    // What the user was working on, sharing its pixels: a file whose header reads but whose
+    // data does not decode must not take it away.
+    TPicture previous;
+    previous.CopyFrom(Image1->Picture());
     try {
         Image1->Picture().LoadFile(FileName);
     } catch (const Exception& error) {
@@ -23,7 +28,12 @@ void TForm1::LoadPicture(const std::string& FileName)
         Application()->ShowMessage(error.Message());
         return;
     }
-    MakeWorkingBitmap(Image1->Picture());
+    try {
+        MakeWorkingBitmap(Image1->Picture());
+    } catch (...) {
+        Image1->Picture().CopyFrom(previous);
+        throw;
+    }
     Reference().CopyFrom(&Working());
     Image1->SetAutoSize(false);
     Image2->SetAutoSize(false);
