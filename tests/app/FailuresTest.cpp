@@ -2,8 +2,6 @@
 // never costs the picture being worked on.
 #include <sys/resource.h>
 
-#include <algorithm>
-#include <array>
 #include <csignal>
 
 #include "support/JpegStreams.h"
@@ -13,7 +11,6 @@
 namespace mirth {
 namespace {
 
-using testing::MakeJpeg;
 using testing::PixelBytes;
 using testing::RandomBitmap;
 using testing::WindowTest;
@@ -41,17 +38,6 @@ private:
     void (*previousHandler_)(int);
 };
 
-// A JPEG whose header reads but which names a quantization table it never defines, so
-// that decoding its data fails.
-std::vector<uint8_t> UndecodableJpeg()
-{
-    std::vector<uint8_t> bytes = MakeJpeg(*RandomBitmap(40, 40, 9));
-    constexpr std::array<uint8_t, 2> frameMarker{0xFF, 0xC0};
-    const auto frame = std::search(bytes.begin(), bytes.end(), frameMarker.begin(), frameMarker.end());
-    frame[12] = 3; // the first component's table
-    return bytes;
-}
-
 TEST_F(WindowTest, FailedLoadsAndSavesNeverCostThePictureBeingWorkedOn)
 {
     auto photo = RandomBitmap(200, 150);
@@ -65,7 +51,7 @@ TEST_F(WindowTest, FailedLoadsAndSavesNeverCostThePictureBeingWorkedOn)
         EXPECT_EQ(PixelBytes(form->Reference()), reference) << after;
     };
 
-    const std::string broken = Write("broken.jpg", UndecodableJpeg());
+    const std::string broken = Write("broken.jpg", testing::UndecodableJpeg(*RandomBitmap(40, 40, 9)));
     Answer(broken);
     Key(Qt::Key_L, Qt::ControlModifier);
     ASSERT_EQ(notices.Reports().size(), 1u);

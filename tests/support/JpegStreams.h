@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 #include <jpeglib.h>
@@ -131,6 +132,19 @@ inline DecodedJpeg DecodeJpeg(const std::vector<uint8_t>& bytes)
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return result;
+}
+
+// A stream whose header reads but whose first component names a quantization table the
+// stream never defines, so that decoding its data fails.
+inline std::vector<uint8_t> UndecodableJpeg(const TBitmap& source)
+{
+    std::vector<uint8_t> bytes = MakeJpeg(source);
+    const uint8_t frameMarker[] = {0xFF, 0xC0};
+    const auto frame = std::search(bytes.begin(), bytes.end(), std::begin(frameMarker), std::end(frameMarker));
+    if (frame == bytes.end())
+        std::abort();
+    frame[2 + 2 + 6 + 2] = 3; // marker, length, precision, height, width, count, then the table
+    return bytes;
 }
 
 // A smooth picture with flat colour patches, which JPEG keeps close to the
