@@ -25,7 +25,7 @@ bool IsSupportedDepth(int bits)
 
 [[noreturn]] void FailOutOfResources() { throw EOutOfResources("Out of system resources"); }
 
-constexpr size_t kHugePage = size_t(2) << 20;
+[[maybe_unused]] constexpr size_t kHugePage = size_t(2) << 20; // unused where the heap is checked
 
 } // namespace
 
