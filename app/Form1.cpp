@@ -20,6 +20,7 @@
 #include "controls/SpinEdit.h"
 #include "framework/Shell.h"
 #include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/PictureFileTypes.h"
 
 namespace mirth {
 
@@ -142,8 +143,8 @@ void TForm1::CreateControls()
     FormDropFiles1->SetForegroundOnDrop(false);
     FormDropFiles1->SetOptions({dfoIncFiles});
 
-    od.SetFilter("Graphic Files|*.bmp;*.jpg|Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
-    sd.SetFilter("Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg");
+    od.SetFilter(OpenDialogFilter());
+    sd.SetFilter("Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png|WebP (*.webp)|*.webp");
     sd.SetDefaultExt("bmp");
 }
 

@@ -7,8 +7,8 @@
 #include "framework/BusyCursor.h"
 #include "imaging/bitmap/Bitmap.h"
 #include "imaging/picture/Picture.h"
+#include "imaging/picture/PictureFileTypes.h"
 #include "imaging/picture/WorkspaceFiles.h"
-#include "runtime/FileNames.h"
 
 namespace mirth {
 
@@ -64,8 +64,7 @@ void TForm1::Reload1Click(TObject*)
 void TForm1::FormDropFiles1DropFiles(TObject*)
 {
     const std::string fileName = FormDropFiles1->FirstDroppedFile();
-    const std::string extension = LowerCaseAscii(ExtractFileExt(fileName));
-    if (extension != ".bmp" && extension != ".jpg")
+    if (!IsPictureFileName(fileName))
         return;
     try {
         EmptyThumbStrip();

@@ -3,6 +3,8 @@
 
 #include "imaging/jpeg/Jpeg.h"
 #include "imaging/picture/Picture.h"
+#include "imaging/picture/WorkspaceFiles.h"
+#include "support/CodecFiles.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 #include "support/WindowTesting.h"
@@ -33,7 +35,11 @@ TEST_F(WindowTest, LoadsAJpegReloadsItAndReportsAFailedLoadInAPlainBox)
     ASSERT_EQ(chooser->requests.size(), 1u);
     EXPECT_EQ(chooser->requests[0].kind, TFileRequest::Open);
     EXPECT_EQ(chooser->requests[0].filters,
-              (std::vector<std::string>{"Graphic Files (*.bmp *.jpg)", "Bitmap (*.bmp) (*.bmp)", "JPEG (*.jpg) (*.jpg)"}));
+              (std::vector<std::string>{
+                  "Graphic Files (*.bmp *.jpeg *.jpg *.jpe *.jfif *.png *.webp *.gif *.heic *.heif *.avif)",
+                  "Bitmaps (*.bmp) (*.bmp)", "JPEG Image File (*.jpeg;*.jpg;*.jpe;*.jfif) (*.jpeg *.jpg *.jpe *.jfif)",
+                  "PNG Image File (*.png) (*.png)", "WebP Image File (*.webp) (*.webp)", "GIF Image File (*.gif) (*.gif)",
+                  "HEIF Image File (*.heic;*.heif) (*.heic *.heif)", "AVIF Image File (*.avif) (*.avif)"}));
     EXPECT_TRUE(form->Working().Empty());
     EXPECT_FALSE(form->Reload1->isEnabled());
 
@@ -73,13 +79,14 @@ TEST_F(WindowTest, LoadsAJpegReloadsItAndReportsAFailedLoadInAPlainBox)
     EXPECT_TRUE(form->Image1->AutoSize());
 }
 
-TEST_F(WindowTest, DropsLoadOnlyTheFirstFileAndOnlyBmpOrJpgNames)
+TEST_F(WindowTest, DropsLoadOnlyTheFirstFileAndOnlyPictureNames)
 {
     auto first = RandomBitmap(30, 20, 1);
     auto second = RandomBitmap(25, 15, 2);
     const std::string upper = SaveBmp("PHOTO.BMP", *first);
     const std::string other = SaveBmp("other.bmp", *second);
-    std::filesystem::copy_file(other, PathOf("a.jpeg"));
+    std::filesystem::copy_file(other, PathOf("a.tiff"));
+    std::filesystem::copy_file(other, PathOf("b.ico"));
     std::filesystem::create_directories(PathOf("x.d"));
     std::filesystem::copy_file(other, PathOf("x.d/pic"));
 
@@ -87,7 +94,8 @@ TEST_F(WindowTest, DropsLoadOnlyTheFirstFileAndOnlyBmpOrJpgNames)
     EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*first));
     EXPECT_TRUE(form->Reload1->isEnabled());
 
-    Drop({PathOf("a.jpeg")});
+    Drop({PathOf("a.tiff")});
+    Drop({PathOf("b.ico")});
     Drop({PathOf("x.d/pic")});
     Drop({PathOf("notes.txt"), other});
     EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*first));
@@ -116,6 +124,44 @@ TEST_F(WindowTest, AFileNamedAtStartLoadsAsIfChosenInTheDialog)
     form->LoadFromCommandLine(path);
     EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*photo));
     EXPECT_EQ(form->od.FileName(), path); // what Reload reads and Save proposes
+}
+
+
+TEST_F(WindowTest, PhonePicturesScreenshotsAndWebPicturesLoadEveryWayIn)
+{
+    // A screenshot with a transparent corner, through the dialog: over white.
+    testing::WritePng(PathOf("shot.png"), {.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGBA,
+                                           .rows = {{10, 20, 30, 0, 1, 2, 3, 255}}});
+    Answer(PathOf("shot.png"));
+    Key(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(PixelBytes(form->Working()), (std::vector<uint8_t>{255, 255, 255, 3, 2, 1}));
+    EXPECT_TRUE(form->Reference().SharesImageWith(form->Working()));
+
+    // A portrait phone photo dropped under an upper-case name shows upright.
+    const auto stored = RandomBitmap(24, 16);
+    Write("portrait.JPEG", testing::WithExifOrientation(MakeJpeg(*stored), 6));
+    Drop({PathOf("portrait.JPEG")});
+    EXPECT_EQ(form->Image1->size(), QSize(16, 24));
+
+    // A web picture named at start: a lossless WebP gives its pixels exactly.
+    const auto web = RandomBitmap(20, 12, 3);
+    SaveWorkingBitmap(*web, PathOf("web.png"));
+    ASSERT_EQ(testing::Shell("cwebp -lossless " + PathOf("web.png") + " -o " + PathOf("web.webp")), 0);
+    form->LoadFromCommandLine(PathOf("web.webp"));
+    EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*web));
+
+    // A phone's HEIC photo dropped: what libheif's own converter shows.
+    ASSERT_EQ(testing::Shell("heif-enc -q 70 " + PathOf("web.png") + " -o " + PathOf("phone.heic")), 0);
+    ASSERT_EQ(testing::Shell("heif-convert " + PathOf("phone.heic") + " " + PathOf("phone.png")), 0);
+    Drop({PathOf("phone.heic")});
+    EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*LoadWorkingBitmap(PathOf("phone.png"))));
+    EXPECT_TRUE(notices.Reports().empty());
+
+    // A tiny file declaring an enormous picture: refused in the load's plain box.
+    Drop({Write("bomb.png", testing::PngBomb())});
+    ASSERT_EQ(notices.Reports().size(), 1u);
+    EXPECT_EQ(notices.Reports()[0].text, "Out of system resources");
+    EXPECT_EQ(PixelBytes(form->Working()), PixelBytes(*LoadWorkingBitmap(PathOf("phone.png"))));
 }
 
 } // namespace

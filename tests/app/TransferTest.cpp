@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "imaging/bitmap/Canvas.h"
+#include "imaging/picture/WorkspaceFiles.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 #include "support/QtImages.h"
@@ -53,25 +54,31 @@ TEST_F(WindowTest, SaveProposesTheOpenedNameAndTheTypedNameAloneChoosesTheFormat
     const std::vector<uint8_t> jpeg60 = MakeJpeg(form->Working(), {.quality = 60});
     const std::vector<uint8_t> shown = PixelBytes(form->Working());
 
+    enum Kind { Jpeg, Bmp, Png };
     struct Case {
         const char* typed;
         const char* written;
-        bool jpeg;
+        Kind kind;
     };
-    for (const Case& c : {Case{"cat2.jpg", "cat2.jpg", true}, Case{"cat2", "cat2.bmp", false},
-                          Case{"cat2.JPG", "cat2.JPG", true}, Case{"cat2.jpeg", "cat2.jpeg", false}}) {
+    for (const Case& c : {Case{"cat2.jpg", "cat2.jpg", Jpeg}, Case{"cat2", "cat2.bmp", Bmp},
+                          Case{"cat2.JPG", "cat2.JPG", Jpeg}, Case{"cat2.jpeg", "cat2.jpeg", Jpeg},
+                          Case{"cat2.Jfif", "cat2.Jfif", Jpeg}, Case{"cat2.PNG", "cat2.PNG", Png},
+                          Case{"cat2.gif", "cat2.gif", Bmp}}) {
         SCOPED_TRACE(c.typed);
         Answer(PathOf(c.typed));
         Key(Qt::Key_S, Qt::ControlModifier);
         EXPECT_EQ(chooser->requests.back().kind, TFileRequest::Save);
         EXPECT_EQ(chooser->requests.back().fileName, PathOf("cat"));
-        if (c.jpeg)
+        if (c.kind == Jpeg)
             EXPECT_EQ(FileBytes(PathOf(c.written)), jpeg60);
-        else
+        else if (c.kind == Bmp)
             EXPECT_EQ(BmpPixels(PathOf(c.written)), shown);
+        else
+            EXPECT_EQ(PixelBytes(*LoadWorkingBitmap(PathOf(c.written))), shown);
     }
     EXPECT_EQ(chooser->requests.back().filters,
-              (std::vector<std::string>{"Bitmap (*.bmp) (*.bmp)", "JPEG (*.jpg) (*.jpg)"}));
+              (std::vector<std::string>{"Bitmap (*.bmp) (*.bmp)", "JPEG (*.jpg) (*.jpg)", "PNG (*.png) (*.png)",
+                                        "WebP (*.webp) (*.webp)"}));
 
     // An existing file is replaced without a question.
     Key(Qt::Key_O, Qt::ControlModifier);

@@ -77,16 +77,34 @@ TEST_F(Tool, EffectsThatChangeNothingGiveTheConvertedBytes)
 TEST_F(Tool, AnyOtherNameGetsA24BitBmpThatConvertsBackUnchanged)
 {
     const std::string in = Picture("in.jpg", 41, 23);
-    ASSERT_EQ(Run("convert " + in + " " + PathOf("out.jpeg")).code, 0);
+    ASSERT_EQ(Run("convert " + in + " " + PathOf("out.tiff")).code, 0);
     ASSERT_EQ(Run("convert " + in + " " + PathOf("out")).code, 0);
     const std::string bmp = Contents(PathOf("out"));
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(static_cast<uint8_t>(bmp[28]), 24);  // bits per pixel
-    EXPECT_EQ(Contents(PathOf("out.jpeg")), bmp);
+    EXPECT_EQ(Contents(PathOf("out.tiff")), bmp);
 
     fs::rename(PathOf("out"), PathOf("out.bmp"));
     ASSERT_EQ(Run("convert " + PathOf("out.bmp") + " " + PathOf("again.bmp")).code, 0);
     EXPECT_EQ(Contents(PathOf("again.bmp")), bmp);
+}
+
+TEST_F(Tool, ConvertCarriesAPictureThroughPngWebpAndBackAsTheWindowWould)
+{
+    const std::string in = Picture("in.jpg", 41, 23);
+    ASSERT_EQ(Run("convert " + in + " " + PathOf("start.bmp")).code, 0);
+    ASSERT_EQ(Run("convert " + PathOf("start.bmp") + " " + PathOf("lossless.PNG")).code, 0);
+    EXPECT_EQ(Contents(PathOf("lossless.PNG")).substr(1, 3), "PNG");
+    ASSERT_EQ(Run("convert " + PathOf("lossless.PNG") + " " + PathOf("back.bmp")).code, 0);
+    EXPECT_EQ(Contents(PathOf("back.bmp")), Contents(PathOf("start.bmp")));
+
+    ASSERT_EQ(Run("convert " + PathOf("lossless.PNG") + " " + PathOf("web.webp")).code, 0);
+    EXPECT_EQ(Contents(PathOf("web.webp")).substr(8, 4), "WEBP");
+    ASSERT_EQ(Run("rotate cw " + PathOf("web.webp") + " " + PathOf("turned.jfif")).code, 0);
+    const std::string saved = Contents(PathOf("turned.jfif"));
+    const auto decoded = testing::DecodeJpeg(std::vector<uint8_t>(saved.begin(), saved.end()));
+    EXPECT_EQ(decoded.width, 23);
+    EXPECT_EQ(decoded.height, 41);
 }
 
 TEST_F(Tool, RotatingBothWaysGivesBackTheSameBmp)
@@ -122,9 +140,9 @@ TEST_F(Tool, FailuresPrintTheSystemsMessageAndExit1)
     EXPECT_EQ(cut.code, 1);
     EXPECT_EQ(cut.err, "Stream read error\n");
 
-    const Outcome unknown = Run("convert " + PathOf("in.png") + " " + PathOf("out.jpg"));
+    const Outcome unknown = Run("convert " + PathOf("in.tiff") + " " + PathOf("out.jpg"));
     EXPECT_EQ(unknown.code, 1);
-    EXPECT_EQ(unknown.err, "Unknown picture file extension (.png)\n");
+    EXPECT_EQ(unknown.err, "Unknown picture file extension (.tiff)\n");
 
     const std::string large = Picture("large.jpg", 64, 48), small = Picture("small.jpg", 32, 48);
     const Outcome blend = Run("blend " + large + " " + small + " " + PathOf("out.jpg") + " --frame 3");
