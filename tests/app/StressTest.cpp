@@ -15,6 +15,7 @@
 #include "controls/SpinEdit.h"
 #include "imaging/picture/ClipboardBinding.h"
 #include "imaging/bitmap/Graphic.h"
+#include "imaging/picture/WorkspaceFiles.h"
 #include "support/JpegStreams.h"
 #include "support/Pictures.h"
 #include "support/WindowTesting.h"
@@ -106,13 +107,18 @@ protected:
         Write("cut.bmp", bmp);
         Write("picture.gif", {'G', 'I', 'F', '8', '9', 'a'});
         Write("zero.bmp", {});
+        SaveWorkingBitmap(*RandomBitmap(35, 45, 15), PathOf("good.png"));
+        SaveWorkingBitmap(*RandomBitmap(45, 35, 16), PathOf("good.webp"));
+        const std::string pngBytes = Contents(PathOf("good.png"));
+        Write("cut.png", std::vector<uint8_t>(pngBytes.begin(), pngBytes.begin() + pngBytes.size() / 2));
     }
 
     std::string FileFor(int choice) const
     {
         static const char* const names[] = {"good.bmp", "SHOUTED.BMP", "good.jpg", "cut.jpg", "cut.bmp",
-                                            "picture.gif", "zero.bmp", "missing.bmp"};
-        return PathOf(names[choice % 8]);
+                                            "picture.gif", "zero.bmp", "missing.bmp", "good.png", "good.webp",
+                                            "cut.png"};
+        return PathOf(names[choice % std::size(names)]);
     }
 
     QPoint PointFor(int a) const { return QPoint(a % 160 - 20, (a / 160) % 120 - 20); }
@@ -215,8 +221,9 @@ void Stress::Perform(const Action& action)
         Key(b % 2 == 0 ? Qt::Key_L : Qt::Key_R, Qt::ControlModifier);
         break;
     case kSave: {
-        static const char* const names[] = {"saved.bmp", "saved.JPG", "saved", "no-such-folder/saved.bmp"};
-        Answer(PathOf(names[a % 4]));
+        static const char* const names[] = {"saved.bmp", "saved.JPG", "saved", "no-such-folder/saved.bmp",
+                                            "saved.png", "saved.webp"};
+        Answer(PathOf(names[a % std::size(names)]));
         Key(Qt::Key_S, Qt::ControlModifier);
         break;
     }

@@ -18,7 +18,8 @@ fail() { echo "install layout: $*" >&2; exit 1; }
 "$root/bin/mirthlens-tool" --help > /dev/null || fail "mirthlens-tool does not run"
 desktop=$root/share/applications/mirthlens.desktop
 [ -f "$desktop" ] || fail "no desktop entry"
-grep -qx 'MimeType=image/bmp;image/jpeg;' "$desktop" || fail "desktop entry lacks the picture types"
+grep -qx 'MimeType=image/bmp;image/jpeg;image/png;image/webp;image/gif;image/heic;image/heif;image/avif;' "$desktop" \
+  || fail "desktop entry lacks the picture types"
 grep -qx 'Exec=mirthlens %f' "$desktop" || fail "desktop entry does not pass the file"
 if command -v desktop-file-validate > /dev/null; then
   desktop-file-validate "$desktop" || fail "desktop entry does not validate"
