@@ -116,6 +116,12 @@ TEST_F(PictureFormats, HeicAndAvifShowAsLibheifsOwnConverterShowsThem)
         EXPECT_EQ(working->Width(), 64);
         EXPECT_EQ(PixelBytes(*working), PixelBytes(*LoadWorkingBitmap(PathOf("reference.png"))));
     }
+    // A phone photo stored landscape with a rotation box shows upright.
+    WriteTurnedHeic(PathOf("turned.heic"));
+    ASSERT_EQ(Shell("heif-convert " + PathOf("turned.heic") + " " + PathOf("upright.png")), 0);
+    const auto turned = LoadWorkingBitmap(PathOf("turned.heic"));
+    EXPECT_EQ(turned->Width(), 32);
+    EXPECT_EQ(PixelBytes(*turned), PixelBytes(*LoadWorkingBitmap(PathOf("upright.png"))));
 }
 
 std::unique_ptr<TBitmap> Mirrored(const TBitmap& source)

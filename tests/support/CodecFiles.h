@@ -2,6 +2,7 @@
 // Picture files of the formats beyond BMP and JPEG, made by the tests through each
 // format's own library or command-line tools, and the reference decoders' answers.
 #include <gif_lib.h>
+#include <libheif/heif.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -83,6 +84,36 @@ inline void WriteGif(const std::string& path, int width, int height, const std::
     }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
+}
+
+// A HEIC file of a 64 × 32 picture with a rotation box asking for a quarter turn
+// clockwise, as a phone held upright writes it.
+inline void WriteTurnedHeic(const std::string& path)
+{
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
+    heif_encoder_set_lossy_quality(encoder, 90);
+    heif_image* image = nullptr;
+    heif_image_create(64, 32, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image);
+    heif_image_add_plane(image, heif_channel_interleaved, 64, 32, 8);
+    int stride = 0;
+    uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x) {
+            uint8_t* pixel = plane + y * stride + 3 * x;
+            pixel[0] = x < 16 ? 255 : 0;
+            pixel[1] = y < 8 ? 255 : 0;
+            pixel[2] = 60;
+        }
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    options->image_orientation = heif_orientation_rotate_90_cw;
+    heif_context_encode_image(context, image, encoder, options, nullptr);
+    heif_context_write_to_file(context, path.c_str());
+    heif_encoding_options_free(options);
+    heif_image_release(image);
+    heif_encoder_release(encoder);
+    heif_context_free(context);
 }
 
 inline int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
