@@ -1,5 +1,6 @@
 #include "imaging/gif/GifCodec.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
