@@ -36,7 +36,8 @@ struct MemorySource {
     {
         auto* source = static_cast<MemorySource*>(gif->UserData);
         const size_t taken = std::min(size_t(count), source->size - source->position);
-        std::memcpy(into, source->data + source->position, taken);
+        if (taken > 0)  // an empty file has no bytes to point at
+            std::memcpy(into, source->data + source->position, taken);
         source->position += taken;
         return static_cast<int>(taken);
     }

@@ -217,7 +217,7 @@ TEST_F(PictureFiles, LoadingPassesProgressOnWithTheGraphicAsSender)
 TEST_F(PictureFiles, UnknownExtensionIsNamedAsWritten)
 {
     TPicture picture;
-    EXPECT_EQ(MessageOf([&] { picture.LoadFile(Write("a.PnG", "")); }), "Unknown picture file extension (.PnG)");
+    EXPECT_EQ(MessageOf([&] { picture.LoadFile(Write("a.TiF", "")); }), "Unknown picture file extension (.TiF)");
     EXPECT_EQ(MessageOf([&] { picture.LoadFile(Write("noext", "")); }), "Unknown picture file extension (.)");
     EXPECT_EQ(MessageOf([&] { picture.LoadFile(Write("x.fake.d/pic", "")); }), "Unknown picture file extension (.)");
     EXPECT_EQ(MessageOf([&] { picture.LoadFile(Write("trailing.", "")); }), "Unknown picture file extension (.)");

@@ -68,7 +68,7 @@ TEST_F(WorkspaceFiles, AnIndexedBmpLoadsAs24BitsOfTheSameColours)
 TEST_F(WorkspaceFiles, AnyOtherNameSavesA24BitBmp)
 {
     auto working = GradientBitmap(10, 6);
-    for (const char* name : {"out.bmp", "out.jpeg", "out"}) {
+    for (const char* name : {"out.bmp", "out.tiff", "out"}) {
         SCOPED_TRACE(name);
         SaveWorkingBitmap(*working, PathOf(name));
         TBitmap saved;
