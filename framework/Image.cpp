@@ -149,6 +149,13 @@ void TImage::mousePressEvent(QMouseEvent* event)
     RaiseMouseButtonEvent(OnMouseDown, this, *event);
 }
 
+// The second press of a double-click is a press (with ssDouble) but not the start of a
+// second click: a double-click clicks once.
+void TImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    RaiseMouseButtonEvent(OnMouseDown, this, *event);
+}
+
 void TImage::mouseMoveEvent(QMouseEvent* event)
 {
     if (OnMouseMove) {

@@ -72,6 +72,22 @@ TEST_F(ThumbnailTest, UndoAndAThumbnailClickGoBackWithoutLosingThePictureShown)
     EXPECT_EQ(ThumbPixels(0), PixelBytes(*photo));
 }
 
+TEST_F(ThumbnailTest, ADoubleClickOnAThumbnailRecallsItOnce)
+{
+    auto photo = RandomBitmap(120, 90);
+    ShowAndKeep(*photo);
+    Press({60, 40});
+    Release({60, 40});
+    const std::vector<uint8_t> lensed = Shown();
+    TImage* thumb = Thumbs()[0];
+    QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, thumb->mapTo(form.get(), QPoint(10, 10)));
+    EXPECT_EQ(Shown(), PixelBytes(*photo));
+    // The lens the first click put aside is still what Undo returns to.
+    EXPECT_EQ(PixelBytes(form->Reference()), lensed);
+    Key(Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), lensed);
+}
+
 TEST_F(ThumbnailTest, DeleteThumbsLeavesTheFirstAndAHiddenStripStillFills)
 {
     form->DeleteThumbs1->trigger(); // nothing to keep the first of: nothing happens
