@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "controls/DropFiles.h"
 #include "controls/Slider.h"
 #include "controls/SpinEdit.h"
+#include "framework/RightAlignLayout.h"
 #include "framework/Shell.h"
 #include "imaging/bitmap/Bitmap.h"
 
@@ -111,11 +111,7 @@ void TForm1::CreateControls()
     ThumbStrip = new QWidget;
     ThumbStrip->resize(0, 0);
     ScrollBox2->setWidget(ThumbStrip);
-    auto* middle = new QHBoxLayout(Panel3);
-    middle->setContentsMargins(0, 0, 0, 0);
-    middle->setSpacing(0);
-    middle->addWidget(ScrollBox1, 1);
-    middle->addWidget(ScrollBox2);
+    new TRightAlignLayout(*Panel3, *ScrollBox1, *ScrollBox2);
 
     Panel1 = RaisedPanel(this);
     Panel1->setFixedHeight(31);
