@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "app/ThumbnailTesting.h"
+#include "support/JpegStreams.h"
 #include "support/Memory.h"
 
 namespace mirth {
@@ -130,6 +131,38 @@ TEST_F(ThumbnailTest, InASmallWindowTheStripStaysAtTheRightEdgeWithItsTopInView)
     EXPECT_TRUE(form->rect().contains(QRect(scroll->mapTo(form.get(), QPoint(0, 0)), scroll->size())));
     form->grab();
     EXPECT_LT(testing::ResidentMegabytes() - before, 64);
+}
+
+TEST_F(ThumbnailTest, AFailedLoadOrDropKeepsTheStripOnlyAPictureThatLoadsEmptiesIt)
+{
+    auto photo = RandomBitmap(400, 300);
+    ShowAndKeep(*photo);
+    Key(Qt::Key_K, Qt::ControlModifier);
+    const int stripWidth = form->ScrollBox2->width();
+    const auto stripKept = [&](const char* after) {
+        EXPECT_EQ(Thumbs().size(), 2u) << after;
+        EXPECT_EQ(form->Workspace.ThumbCount, 2) << after;
+        EXPECT_EQ(form->ScrollBox2->width(), stripWidth) << after;
+        EXPECT_EQ(Shown(), PixelBytes(*photo)) << after;
+    };
+
+    Answer(PathOf("missing.bmp"));
+    Key(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(notices.Reports().size(), 1u);
+    stripKept("a missing file");
+    Drop({Write("bad.bmp", {'B', 'M', 1, 2, 3})});
+    EXPECT_EQ(notices.Reports().size(), 2u);
+    stripKept("a dropped file that is no picture");
+    Drop({Write("broken.jpg", testing::UndecodableJpeg(*photo))});
+    EXPECT_EQ(notices.Beeps(), 1);
+    stripKept("a dropped JPEG that does not decode");
+
+    Key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(Thumbs().back()->pos(), QPoint(5, 170));
+    Drop({SaveBmp("next.bmp", *RandomBitmap(30, 20))});
+    EXPECT_TRUE(Thumbs().empty());
+    EXPECT_EQ(form->Workspace.ThumbCount, 0);
+    EXPECT_EQ(form->ScrollBox2->width(), 50);
 }
 
 TEST_F(ThumbnailTest, DeleteThumbsLeavesTheFirstAndAHiddenStripStillFills)
