@@ -279,10 +279,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 bool TForm1::HandleWheel(QWheelEvent* event)
 {
     const QPoint delta = event->angleDelta();
-    const int along = delta.y() != 0 ? delta.y() : delta.x();
-    if (along < 0)
+    const int notches = wheelNotches_.Take(delta.y() != 0 ? delta.y() : delta.x());
+    for (int k = 0; k > notches; --k)
         FormMouseWheelDown(this);
-    else if (along > 0)
+    for (int k = 0; k < notches; ++k)
         FormMouseWheelUp(this);
     return true;
 }

@@ -168,6 +168,8 @@ private:
     // Sizes the strip's content to hold its thumbnails, so that the strip scrolls over them.
     void FitThumbStrip();
     bool HandleWheel(QWheelEvent* event);
+
+    TWheelNotches wheelNotches_;
 };
 
 } // namespace mirth

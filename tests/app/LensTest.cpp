@@ -108,6 +108,26 @@ TEST_F(WindowLens, TheWheelStepsTheSliderWhereverThePointerAndFocusAre)
     EXPECT_EQ(form->ScrollBox1->verticalScrollBar()->value(), 0);
 }
 
+TEST_F(WindowLens, TheWheelStepsOncePerNotchWhateverSizeItsEventsCome)
+{
+    // A high-resolution wheel sends eighths of a notch: one step for the eight.
+    for (int k = 0; k < 8; ++k)
+        WheelBy(form->Image1, -15);
+    EXPECT_EQ(form->Slider1->Value(), 36);
+    WheelBy(form->Image1, -240); // two notches at once
+    EXPECT_EQ(form->Slider1->Value(), 38);
+    // What is left of a notch waits for the next event, whichever way it turns.
+    WheelBy(form->Image1, 60);
+    WheelBy(form->Image1, 60);
+    EXPECT_EQ(form->Slider1->Value(), 37);
+    WheelBy(form->Image1, -90);
+    WheelBy(form->Image1, 30);
+    EXPECT_EQ(form->Slider1->Value(), 37);
+    WheelBy(form->Image1, -60);
+    EXPECT_EQ(form->Slider1->Value(), 38);
+    EXPECT_EQ(form->Label2->text(), "38");
+}
+
 TEST_F(WindowLens, AReleaseOnTheSliderRedrawsTheLensWhicheverButtonAndTheMenuStillOpens)
 {
     Press({100, 120});
