@@ -133,6 +133,9 @@ void TForm1::CreateControls()
                                   SpinEdit2, looper, ScrollBox1, ScrollBox2};
     for (size_t k = 1; k < std::size(tabOrder); ++k)
         setTabOrder(tabOrder[k - 1], tabOrder[k]);
+    // The window would otherwise start with the first control created that takes the focus,
+    // the slider, and arrow keys would change the strength.
+    tabOrder[0]->setFocus();
 
     FormDropFiles1 = new TFormDropFiles(this);
     FormDropFiles1->SetForegroundOnDrop(false);
