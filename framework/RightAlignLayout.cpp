@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace mirth {
 
 TRightAlignLayout::TRightAlignLayout(QWidget& panel, QWidget& client, QWidget& right)
