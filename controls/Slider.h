@@ -63,8 +63,8 @@ public:
     // Replaces the tick marks; it draws with Canvas() while it runs.
     TNotifyEvent OnDrawPoints;
     TMouseEvent OnMouseDown;
-    // Raised for every press's release, also when a menu opened by a right press takes
-    // the release for itself (raised then as the menu opens).
+    // Raised at every release. A right press that asks for a context menu has its release
+    // raised at that moment instead, since the menu that opens takes the real one.
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
