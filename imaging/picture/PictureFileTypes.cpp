@@ -32,11 +32,11 @@ std::vector<std::string> ExtensionsDescribed(const std::string* description)
     return extensions;
 }
 
-std::string Patterns(const std::vector<std::string>& extensions)
+std::string Patterns(const std::vector<std::string>& extensions, const char* separator)
 {
     std::string patterns;
     for (const std::string& extension : extensions)
-        patterns += (patterns.empty() ? "*." : ";*.") + extension;
+        patterns += (patterns.empty() ? "" : separator) + ("*." + extension);
     return patterns;
 }
 
@@ -57,10 +57,10 @@ std::string OpenDialogFilter()
     for (const auto& row : FileFormats().Rows())
         if (LoadsAsPicture(row))
             AppendOnce(descriptions, row.description);
-    std::string filter = "Graphic Files|" + Patterns(PictureExtensions());
+    std::string filter = "Graphic Files|" + Patterns(PictureExtensions(), ";");
     for (const std::string& description : descriptions) {
-        const std::string patterns = Patterns(ExtensionsDescribed(&description));
-        filter += "|" + description + " (" + patterns + ")|" + patterns;
+        const auto extensions = ExtensionsDescribed(&description);
+        filter += "|" + description + " (" + Patterns(extensions, " ") + ")|" + Patterns(extensions, ";");
     }
     return filter;
 }

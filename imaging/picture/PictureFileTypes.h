@@ -15,7 +15,7 @@ bool IsPictureFileName(const std::string& path);
 
 // The open dialog's filter: "Graphic Files" with every picture extension, then one
 // entry per format description with its extensions:
-// "Graphic Files|*.bmp;*.jpeg;…|Bitmaps (*.bmp)|*.bmp|JPEG Image File (*.jpeg;*.jpg;…)|…".
+// "Graphic Files|*.bmp;*.jpeg;…|Bitmaps (*.bmp)|*.bmp|JPEG Image File (*.jpeg *.jpg …)|…".
 std::string OpenDialogFilter();
 
 } // namespace mirth

@@ -37,9 +37,9 @@ TEST_F(WindowTest, LoadsAJpegReloadsItAndReportsAFailedLoadInAPlainBox)
     EXPECT_EQ(chooser->requests[0].filters,
               (std::vector<std::string>{
                   "Graphic Files (*.bmp *.jpeg *.jpg *.jpe *.jfif *.png *.webp *.gif *.heic *.heif *.avif)",
-                  "Bitmaps (*.bmp) (*.bmp)", "JPEG Image File (*.jpeg;*.jpg;*.jpe;*.jfif) (*.jpeg *.jpg *.jpe *.jfif)",
-                  "PNG Image File (*.png) (*.png)", "WebP Image File (*.webp) (*.webp)", "GIF Image File (*.gif) (*.gif)",
-                  "HEIF Image File (*.heic;*.heif) (*.heic *.heif)", "AVIF Image File (*.avif) (*.avif)"}));
+                  "Bitmaps (*.bmp)", "JPEG Image File (*.jpeg *.jpg *.jpe *.jfif)", "PNG Image File (*.png)",
+                  "WebP Image File (*.webp)", "GIF Image File (*.gif)", "HEIF Image File (*.heic *.heif)",
+                  "AVIF Image File (*.avif)"}));
     EXPECT_TRUE(form->Working().Empty());
     EXPECT_FALSE(form->Reload1->isEnabled());
 

@@ -77,8 +77,7 @@ TEST_F(WindowTest, SaveProposesTheOpenedNameAndTheTypedNameAloneChoosesTheFormat
             EXPECT_EQ(PixelBytes(*LoadWorkingBitmap(PathOf(c.written))), shown);
     }
     EXPECT_EQ(chooser->requests.back().filters,
-              (std::vector<std::string>{"Bitmap (*.bmp) (*.bmp)", "JPEG (*.jpg) (*.jpg)", "PNG (*.png) (*.png)",
-                                        "WebP (*.webp) (*.webp)"}));
+              (std::vector<std::string>{"Bitmap (*.bmp)", "JPEG (*.jpg)", "PNG (*.png)", "WebP (*.webp)"}));
 
     // An existing file is replaced without a question.
     Key(Qt::Key_O, Qt::ControlModifier);
