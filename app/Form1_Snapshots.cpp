@@ -90,6 +90,8 @@ void TForm1::AddThumb()
     thumb->setGeometry(kThumbLeft, Workspace.ThumbCount * kThumbPitch, width, kThumbHeight);
     ++Workspace.ThumbCount;
     thumb->Picture().SetContent(&Working());
+    // Thumbnails only ever go from the newest back, so a number stays its place in the strip.
+    thumb->setAccessibleName(QStringLiteral("Snapshot %1").arg(Thumbnails().size()));
     thumb->show();
     FitThumbStrip();
     if (StripClientWidth(*ScrollBox2) < width + kStripMargin)

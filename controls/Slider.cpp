@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "framework/AccessibleRange.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth {
@@ -86,7 +87,10 @@ void TCustomSlider::SetValue(int32_t value)
     const int32_t previous = value_;
     value_ = value;
     PlaceThumb(OffsetOf(value));
-    if (value != previous && OnChange)
+    if (value == previous)
+        return;
+    AnnounceValue(this, value);
+    if (OnChange)
         OnChange(this);
 }
 
