@@ -90,7 +90,7 @@ void TForm1::AddThumb()
     thumb->setGeometry(kThumbLeft, Workspace.ThumbCount * kThumbPitch, width, kThumbHeight);
     ++Workspace.ThumbCount;
     thumb->Picture().SetContent(&Working());
-    // Thumbnails only ever go from the newest back, so a number stays its place in the strip.
+    // Thumbnails are only ever deleted from the newest back, so the number is also the place in the strip.
     thumb->setAccessibleName(QStringLiteral("Snapshot %1").arg(Thumbnails().size()));
     thumb->show();
     FitThumbStrip();

@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "framework/AccessibleRange.h"
+#include "framework/AccessibleEvents.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth {

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "framework/AccessibleRange.h"
+#include "framework/AccessibleEvents.h"
 #include "framework/Application.h"
 #include "runtime/IntegerConversion.h"
 

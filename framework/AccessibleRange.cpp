@@ -5,7 +5,10 @@
 #include <limits>
 
 namespace mirth {
+namespace {
 
+// The name Qt would give `control`, with the hint as the last resort, without the blanks
+// a hint may carry at its ends.
 QString AccessibleNameOf(const QWidget& control)
 {
     if (!control.accessibleName().isEmpty())
@@ -18,21 +21,7 @@ QString AccessibleNameOf(const QWidget& control)
     return control.toolTip().trimmed();
 }
 
-void AnnounceValue(QObject* control, int32_t value)
-{
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleValueChangeEvent event(control, value);
-    QAccessible::updateAccessibility(&event);
-}
-
-void AnnounceNameChange(QObject* control)
-{
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleEvent event(control, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
-}
+} // namespace
 
 TAccessibleRange::TAccessibleRange(QWidget* control, QAccessible::Role role) : QAccessibleWidget(control, role)
 {

@@ -40,13 +40,4 @@ protected:
     virtual void StepDown() = 0;
 };
 
-// The name Qt would give `control`, with the hint as the last resort, without the blanks
-// a hint may carry at its ends.
-QString AccessibleNameOf(const QWidget& control);
-
-// Tell assistive technology that the control's value or name changed; costs nothing when
-// none listens.
-void AnnounceValue(QObject* control, int32_t value);
-void AnnounceNameChange(QObject* control);
-
 } // namespace mirth

@@ -5,7 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "framework/AccessibleRange.h"
+#include "framework/AccessibleEvents.h"
 #include "framework/ImagePainting.h"
 #include "imaging/bitmap/Bitmap.h"
 #include "runtime/Exceptions.h"
