@@ -1,12 +1,13 @@
-// The window as a native Wayland client, with pictures going to and from other programs
-// through the Wayland clipboard (wl-copy and wl-paste). A Wayland compositor hands the
-// clipboard only to a client that has just had input from the user, so the input is
-// real: xdotool presses keys and buttons on the X server the compositor draws into.
+// The window as a native Wayland client: pictures going to and from other programs through
+// the Wayland clipboard (wl-copy and wl-paste), and a click lens. A Wayland compositor
+// hands the clipboard only to a client that has just had input from the user, so the
+// input is real: xdotool presses keys and buttons on the X server the compositor draws into.
 #include <QClipboard>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QProcess>
 
+#include "effects/Lens.h"
 #include "support/Pictures.h"
 #include "support/QtImages.h"
 #include "support/WaylandSession.h"
@@ -66,7 +67,7 @@ protected:
     QPoint Harmless() const { return form->Panel1->mapTo(form.get(), QPoint(form->Panel1->width() - 20, 15)); }
 };
 
-TEST_F(WaylandTest, APictureTravelsToAndFromWlCopyAndWlPaste)
+TEST_F(WaylandTest, PicturesTravelThroughWlCopyAndWlPasteAndAClickPushesALens)
 {
     // The compositor decides where the window goes and how big it is.
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->size() == QSize(testing::kWestonWidth, testing::kWestonHeight); },
@@ -96,6 +97,13 @@ TEST_F(WaylandTest, APictureTravelsToAndFromWlCopyAndWlPaste)
     EXPECT_TRUE(QTest::qWaitFor([&] { return PixelBytes(form->Working()) == PixelBytes(*other); }, kTimeoutMs));
     EXPECT_EQ(PixelBytes(form->Reference()), PixelBytes(*other));
     EXPECT_EQ(form->Image1->size(), QSize(50, 40));
+
+    // A click on the picture pushes a lens in where the pointer is.
+    TBitmap lensed;
+    lensed.CopyFrom(other.get());
+    DrawLens(*other, lensed, {30, 15}, 35);
+    Click(form->Image1->mapTo(form.get(), QPoint(30, 15)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PixelBytes(form->Working()) == PixelBytes(lensed); }, kTimeoutMs));
     EXPECT_TRUE(notices.Reports().empty());
 }
 
