@@ -64,6 +64,31 @@ bool OffersPng()
            query.readAllStandardOutput().contains("image/png");
 }
 
+QByteArray BigEndian(uint32_t value)
+{
+    const char bytes[] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    return {bytes, 4};
+}
+
+QByteArray PngChunk(const char* type, const QByteArray& data)
+{
+    const QByteArray body = type + data;
+    uint32_t crc = 0xFFFFFFFF;
+    for (const char c : body) {
+        crc ^= uint8_t(c);
+        for (int k = 0; k < 8; ++k)
+            crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return BigEndian(uint32_t(data.size())) + body + BigEndian(~crc);
+}
+
+// A PNG that declares a size above any bitmap's cap but holds no pixels.
+QByteArray OversizedPng(uint32_t width, uint32_t height)
+{
+    const QByteArray header = BigEndian(width) + BigEndian(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", "x") + PngChunk("IEND", {});
+}
+
 // xclip serving a file on the clipboard in the foreground, so that it can be stopped;
 // stopped or not, it is ended with the test.
 class XclipOwner {
@@ -158,6 +183,16 @@ TEST_F(WindowTest, LargeAndTransparentPicturesFromAnotherProgramPaste)
         EXPECT_EQ(Pixel(form->Working(), x, 1), x % 2 == 0 ? white : opaque) << x;
     }
     EXPECT_EQ(PixelBytes(form->Reference()), PixelBytes(form->Working()));
+
+    // Above the cap, the model's own refusal comes before any decoding.
+    const QByteArray oversized = OversizedPng(20000, 20000);
+    {
+        XclipOwner owner(Write("oversized.png", {oversized.begin(), oversized.end()}));
+        Key(Qt::Key_V, Qt::ControlModifier);
+    }
+    ASSERT_EQ(notices.Reports().size(), 1u);
+    EXPECT_EQ(notices.Reports()[0].text, "Out of system resources.");
+    EXPECT_EQ(form->Working().Width(), 256);
 }
 
 // The shape the X server shows at the pointer, by the number it gives each cursor.
