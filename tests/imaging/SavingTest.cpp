@@ -8,6 +8,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,6 +166,13 @@ TEST_F(Saving, FifosLinksOwnersAndLongestNamesStayWhatTheyWere)
     ::close(reader);
     EXPECT_EQ(received, expected_);
     EXPECT_TRUE(S_ISFIFO(Info(fifo).st_mode));
+
+    // A device takes the bytes and stays a device, where the process may make one.
+    const std::string device = PathOf("null.bmp");
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) {
+        EXPECT_EQ(SaveFailure(device), "");
+        EXPECT_TRUE(S_ISCHR(Info(device).st_mode));
+    }
 
     // Both names of a file with two see the new picture.
     const std::string first = Write("first.bmp", {'o', 'l', 'd'}), second = PathOf("second.bmp");
