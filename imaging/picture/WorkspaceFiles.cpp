@@ -11,6 +11,7 @@
 #include "imaging/png/PngCodec.h"
 #include "imaging/webp/WebpCodec.h"
 #include "runtime/FileNames.h"
+#include "runtime/ReplacingFileStream.h"
 
 namespace mirth {
 
