@@ -25,7 +25,7 @@ class PictureFormats : public TempFolderTest {};
 
 struct PngCase {
     const char* name;
-    PngSpec spec;
+    PngLayout layout;
     Bgr expected;  // blue, green, red of every pixel, row by row
 };
 
@@ -51,7 +51,7 @@ std::vector<PngCase> PngCases()
                                  .rows = {{0x01, 0x20}}},
                      {255, 255, 255, 204, 255, 204, 255, 0, 0}});
     // A grey whose value 100 is the transparent colour.
-    PngSpec grey{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {{100, 50}}};
+    PngLayout grey{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .rows = {{100, 50}}};
     grey.transparentColor.gray = 100;
     grey.hasTransparentColor = true;
     cases.push_back({"grey-transparent", grey, {255, 255, 255, 50, 50, 50}});
@@ -66,7 +66,7 @@ std::vector<PngCase> PngCases()
             row[x / 8] |= uint8_t(white << (7 - x % 8));
             checker.expected.insert(checker.expected.end(), 3, white ? 255 : 0);
         }
-        checker.spec.rows.push_back(row);
+        checker.layout.rows.push_back(row);
     }
     cases.push_back(checker);
     return cases;
@@ -77,7 +77,7 @@ TEST_F(PictureFormats, PngsOfEveryKindLoadToTheirPixelsOverWhite)
     for (const PngCase& c : PngCases()) {
         SCOPED_TRACE(c.name);
         const std::string path = PathOf(std::string(c.name) + ".png");
-        WritePng(path, c.spec);
+        WritePng(path, c.layout);
         const auto working = LoadWorkingBitmap(path);
         EXPECT_EQ(working->ClassName(), "TBitmap");
         EXPECT_EQ(working->PixelLayout(), pl24Bit);

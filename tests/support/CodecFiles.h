@@ -18,7 +18,7 @@
 namespace mirth::testing {
 
 // A PNG of raw rows (samples as the PNG stores them, 16-bit ones big-endian).
-struct PngSpec {
+struct PngLayout {
     int width = 0, height = 0;
     int colorType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
@@ -30,24 +30,24 @@ struct PngSpec {
     std::vector<std::vector<uint8_t>> rows{};
 };
 
-inline void WritePng(const std::string& path, const PngSpec& spec)
+inline void WritePng(const std::string& path, const PngLayout& layout)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.transparency.empty() || spec.hasTransparentColor) {
-        png_color_16 color = spec.transparentColor;
-        png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), &color);
+    if (!layout.palette.empty())
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+    if (!layout.transparency.empty() || layout.hasTransparentColor) {
+        png_color_16 color = layout.transparentColor;
+        png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()), &color);
     }
     png_write_info(png, info);
     std::vector<png_bytep> rows;
-    for (const auto& row : spec.rows)
+    for (const auto& row : layout.rows)
         rows.push_back(const_cast<png_bytep>(row.data()));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
