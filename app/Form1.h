@@ -98,7 +98,10 @@ public:
     void Panel1DblClick(TObject* Sender);
 
     // Loading.
-    void LoadPicture(const std::string& FileName);
+    // True once the file's picture is the working picture; false when the load failed and
+    // its message has been shown. A failure after the file was read propagates, with the
+    // previous picture back in place.
+    bool LoadPicture(const std::string& FileName);
     void Load1Click(TObject* Sender);
     void Reload1Click(TObject* Sender);
     void FormDropFiles1DropFiles(TObject* Sender);
@@ -168,6 +171,8 @@ private:
     void CreateMenu();
     QAction* AddMenuItem(const char* caption, int key, void (TForm1::*handler)(TObject*));
     void WireEvents();
+    // Thumbnails hold the user's kept work: the strip is emptied only for a picture that
+    // has loaded.
     void EmptyThumbStrip();
     // Destroys the thumbnails from index `first` on, the newest first.
     void DeleteThumbsFrom(size_t first);
@@ -176,6 +181,8 @@ private:
     bool HandleWheel(QWheelEvent* event);
     // Asks for a name and a size, then encodes the frames off the window's thread.
     void SavePlayback(TScaledFrames& frames, const char* caption, TAnimationTiming timing);
+
+    TWheelNotches wheelNotches_;
 };
 
 } // namespace mirth
