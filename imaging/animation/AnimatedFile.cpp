@@ -2,7 +2,7 @@
 
 #include "imaging/bitmap/Bitmap.h"
 #include "runtime/FileNames.h"
-#include "runtime/Streams.h"
+#include "runtime/ReplacingFileStream.h"
 
 namespace mirth {
 

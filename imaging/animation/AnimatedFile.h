@@ -37,8 +37,9 @@ std::string AnimationFileName(const std::string& chosen);
 std::optional<std::vector<uint8_t>> EncodeAnimation(TFrameSource& frames, TAnimationFormat format,
                                                     TAnimationTiming timing, const TFrameProgress& progress);
 
-// Writes the bytes under path through a hidden file beside it, so that a failure
-// leaves no partial file and an existing file of that name as it was.
+// Writes the bytes under path as every save does (TReplacingFileStream): a plain file
+// is replaced only once the whole animation is written, so a failure leaves no partial
+// file and an existing file of that name as it was.
 void SaveAnimationFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace mirth
