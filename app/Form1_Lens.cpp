@@ -3,7 +3,7 @@
 
 #include "app/Form1.h"
 #include "controls/Slider.h"
-#include "effects/Lens.h"
+#include "effects/LensPainter.h"
 
 namespace mirth {
 
@@ -11,7 +11,7 @@ void TForm1::DistortAt(TPoint P)
 {
     const TPoint centre = LensCentre(P);
     Workspace.LensPoint = centre;
-    DrawLens(Reference(), Working(), centre, Slider1->Value());
+    Workspace.Lens.Draw(Reference(), Working(), centre, Slider1->Value());
     Image1->Repaint();
 }
 

@@ -62,6 +62,13 @@ void CopyPixel(TBitmap& reference, int64_t sourceX, int64_t sourceY, uint8_t* ta
     std::memcpy(target, row + kBytesPerPixel * NearestColumn(sourceX, reference.Width()), kBytesPerPixel);
 }
 
+// The same for a redraw, which reads the reference without touching its sharing.
+void CopyPixel(const TBitmap& reference, int64_t sourceX, int64_t sourceY, uint8_t* target)
+{
+    const uint8_t* row = reference.ReadOnlyRow(static_cast<int32_t>(sourceY));
+    std::memcpy(target, row + kBytesPerPixel * NearestColumn(sourceX, reference.Width()), kBytesPerPixel);
+}
+
 // Outside the disc every pixel shows the reference pixel at its own place; the
 // bulk of a picture is therefore a row copy, with columns beyond a narrower
 // reference taking its last column.
@@ -131,6 +138,61 @@ void CopyUnmovedRows(TBitmap& reference, TBitmap& working, int32_t first, int32_
     std::memmove(working.ScanRow(lowest), reference.ScanRow(lowest), to.Stride() * static_cast<size_t>(last - first));
 }
 
+// Columns first..last of a row, clipped to the picture; empty when first > last.
+struct Span {
+    int64_t first = 1, last = 0;
+    bool Empty() const { return first > last; }
+};
+
+Span DiscSpanIn(const LensGeometry& lens, int32_t y, int32_t width)
+{
+    Span span;
+    lens.DiscSpan(y, span.first, span.last);
+    span.first = std::max<int64_t>(span.first, 0);
+    span.last = std::min<int64_t>(span.last, int64_t(width) - 1);
+    return span;
+}
+
+// Rows whose disc span may hold pixels: those within the lens radius of the centre.
+void DiscRows(TPoint centre, int strength, int32_t height, int32_t& top, int32_t& bottom)
+{
+    const int64_t room = 100 * int64_t(strength) - kSoftening - 1;
+    int64_t half = room < 0 ? -1 : static_cast<int64_t>(std::sqrt(static_cast<double>(room))) + 1;
+    top = static_cast<int32_t>(std::clamp<int64_t>(centre.y - half, 0, height));
+    bottom = static_cast<int32_t>(std::clamp<int64_t>(centre.y + half + 1, top, height));
+}
+
+void RestoreSpan(const uint8_t* unmoved, uint8_t* target, int64_t first, int64_t last)
+{
+    if (first <= last)
+        std::memcpy(target + kBytesPerPixel * first, unmoved + kBytesPerPixel * first,
+                    static_cast<size_t>(kBytesPerPixel * (last - first + 1)));
+}
+
+// One row of a redraw, left to right like the whole pass: the part of the old disc
+// before the new one back to the reference, the new disc, the rest of the old disc.
+void RedrawRow(const LensGeometry& before, const LensGeometry& after, const TBitmap& reference,
+               TBitmap& working, int32_t y)
+{
+    const int32_t width = working.Width();
+    const Span old = DiscSpanIn(before, y, width), now = DiscSpanIn(after, y, width);
+    if (old.Empty() && now.Empty())
+        return;
+    const uint8_t* unmoved = reference.ReadOnlyRow(y);
+    uint8_t* target = working.ScanRow(y);
+    if (now.Empty()) {
+        RestoreSpan(unmoved, target, old.first, old.last);
+        return;
+    }
+    RestoreSpan(unmoved, target, old.first, std::min(old.last, now.first - 1));
+    int64_t sourceX, sourceY;
+    for (int64_t x = now.first; x <= now.last; ++x) {
+        after.SourceOf(static_cast<int32_t>(x), y, sourceX, sourceY);
+        CopyPixel(reference, sourceX, sourceY, target + kBytesPerPixel * x);
+    }
+    RestoreSpan(unmoved, target, std::max(old.first, now.last + 1), old.last);
+}
+
 } // namespace
 
 TPoint LensCentre(TPoint requested)
@@ -154,6 +216,27 @@ void DrawLens(TBitmap& reference, TBitmap& working, TPoint centre, int strength)
         } else {
             DrawRow(lens, reference, working, y++);
         }
+    }
+}
+
+void RedrawLens(const TBitmap& reference, TBitmap& working, TLensDrawing drawn, TLensDrawing next)
+{
+    const LensGeometry before(drawn.centre, drawn.strength), after(next.centre, next.strength);
+    const int32_t height = working.Height();
+    int32_t oldTop, oldBottom, newTop, newBottom;
+    DiscRows(drawn.centre, drawn.strength, height, oldTop, oldBottom);
+    DiscRows(next.centre, next.strength, height, newTop, newBottom);
+    const auto redrawRows = [&](int32_t from, int32_t to) {
+        for (int32_t y = from; y < to; ++y)
+            RedrawRow(before, after, reference, working, y);
+    };
+    if (oldBottom <= newTop || newBottom <= oldTop) {
+        // No row in common: the upper disc first, as the whole pass goes.
+        const bool oldFirst = oldTop < newTop;
+        redrawRows(oldFirst ? oldTop : newTop, oldFirst ? oldBottom : newBottom);
+        redrawRows(oldFirst ? newTop : oldTop, oldFirst ? newBottom : oldBottom);
+    } else {
+        redrawRows(std::min(oldTop, newTop), std::max(oldBottom, newBottom));
     }
 }
 
