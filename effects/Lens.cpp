@@ -153,13 +153,23 @@ Span DiscSpanIn(const LensGeometry& lens, int32_t y, int32_t width)
     return span;
 }
 
-// Rows whose disc span may hold pixels: those within the lens radius of the centre.
-void DiscRows(TPoint centre, int strength, int32_t height, int32_t& top, int32_t& bottom)
+// More than the distance from the centre of any pixel the lens moves; -1 for none.
+int64_t DiscReach(int strength)
 {
     const int64_t room = 100 * int64_t(strength) - kSoftening - 1;
-    int64_t half = room < 0 ? -1 : static_cast<int64_t>(std::sqrt(static_cast<double>(room))) + 1;
-    top = static_cast<int32_t>(std::clamp<int64_t>(centre.y - half, 0, height));
-    bottom = static_cast<int32_t>(std::clamp<int64_t>(centre.y + half + 1, top, height));
+    return room < 0 ? -1 : static_cast<int64_t>(std::sqrt(static_cast<double>(room))) + 1;
+}
+
+// The picture's rows and columns [top, bottom) × [left, right) that hold the disc.
+TRect DiscBounds(TLensDrawing lens, int32_t width, int32_t height)
+{
+    const int64_t reach = DiscReach(lens.strength);
+    TRect bounds;
+    bounds.top = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.y - reach, 0, height));
+    bounds.bottom = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.y + reach + 1, bounds.top, height));
+    bounds.left = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.x - reach, 0, width));
+    bounds.right = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.x + reach + 1, bounds.left, width));
+    return bounds;
 }
 
 void RestoreSpan(const uint8_t* unmoved, uint8_t* target, int64_t first, int64_t last)
@@ -219,24 +229,29 @@ void DrawLens(TBitmap& reference, TBitmap& working, TPoint centre, int strength)
     }
 }
 
+TRect LensBounds(TLensDrawing lens, int32_t width, int32_t height)
+{
+    const TRect bounds = DiscBounds(lens, width, height);
+    return bounds.Width() > 0 && bounds.Height() > 0 ? bounds : TRect{};
+}
+
 void RedrawLens(const TBitmap& reference, TBitmap& working, TLensDrawing drawn, TLensDrawing next)
 {
     const LensGeometry before(drawn.centre, drawn.strength), after(next.centre, next.strength);
-    const int32_t height = working.Height();
-    int32_t oldTop, oldBottom, newTop, newBottom;
-    DiscRows(drawn.centre, drawn.strength, height, oldTop, oldBottom);
-    DiscRows(next.centre, next.strength, height, newTop, newBottom);
+    const TRect old = DiscBounds(drawn, working.Width(), working.Height());
+    const TRect now = DiscBounds(next, working.Width(), working.Height());
     const auto redrawRows = [&](int32_t from, int32_t to) {
         for (int32_t y = from; y < to; ++y)
             RedrawRow(before, after, reference, working, y);
     };
-    if (oldBottom <= newTop || newBottom <= oldTop) {
+    if (old.bottom <= now.top || now.bottom <= old.top) {
         // No row in common: the upper disc first, as the whole pass goes.
-        const bool oldFirst = oldTop < newTop;
-        redrawRows(oldFirst ? oldTop : newTop, oldFirst ? oldBottom : newBottom);
-        redrawRows(oldFirst ? newTop : oldTop, oldFirst ? newBottom : oldBottom);
+        const TRect& upper = old.top < now.top ? old : now;
+        const TRect& lower = old.top < now.top ? now : old;
+        redrawRows(upper.top, upper.bottom);
+        redrawRows(lower.top, lower.bottom);
     } else {
-        redrawRows(std::min(oldTop, newTop), std::max(oldBottom, newBottom));
+        redrawRows(std::min(old.top, now.top), std::max(old.bottom, now.bottom));
     }
 }
 

@@ -30,4 +30,8 @@ struct TLensDrawing {
 // written; the reference is only read.
 void RedrawLens(const TBitmap& reference, TBitmap& working, TLensDrawing drawn, TLensDrawing next);
 
+// The part of a width × height picture that a lens can change: its disc's bounding box,
+// empty when the lens changes nothing.
+TRect LensBounds(TLensDrawing lens, int32_t width, int32_t height);
+
 } // namespace mirth

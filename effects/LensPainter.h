@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <vector>
 
 #include "effects/Lens.h"
 
@@ -11,7 +12,8 @@ namespace mirth {
 // pass runs. The bytes are DrawLens's either way, failures included.
 class TLensPainter {
 public:
-    void Draw(TBitmap& reference, TBitmap& working, TPoint centre, int strength);
+    // Returns the areas of working it may have changed.
+    std::vector<TRect> Draw(TBitmap& reference, TBitmap& working, TPoint centre, int strength);
 
 private:
     // What the working picture is known to hold: the reference with this one lens.
