@@ -123,12 +123,12 @@ void BlendBitmaps(TBitmap& first, TBitmap& last, TBitmap& target, long double x)
         row.b = last.ReadOnlyRow(y);
     }
     const size_t bytes = 3 * static_cast<size_t>(width);
-    // The morph's own factors go through the vector units; any other factor through a
-    // table made for it.
+    // The morph's own factors go through the vector units; any other factor, or a
+    // processor without them, through a table of every pair's byte made for the factor.
     const int frame = MorphFrameOf(x);
-    if (frame >= 0 && TFrameBlend::Of(frame).Exact()) {
+    const TBlendUnit unit = AvailableBlendUnits().back();
+    if (frame >= 0 && unit != TBlendUnit::Scalar && TFrameBlend::Of(frame).Exact()) {
         const TFrameBlend& blend = TFrameBlend::Of(frame);
-        const TBlendUnit unit = AvailableBlendUnits().back();
         ForEachChunk(rows.size(), kRowsPerChunk, [&](size_t from, size_t to) {
             for (size_t y = from; y < to; ++y)
                 blend.Row(unit, rows[y].a, rows[y].b, rows[y].out, bytes);
