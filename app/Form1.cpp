@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "controls/DropFiles.h"
 #include "controls/Slider.h"
 #include "controls/SpinEdit.h"
+#include "framework/RightAlignLayout.h"
 #include "framework/Shell.h"
 #include "imaging/bitmap/Bitmap.h"
 
@@ -111,11 +111,7 @@ void TForm1::CreateControls()
     ThumbStrip = new QWidget;
     ThumbStrip->resize(0, 0);
     ScrollBox2->setWidget(ThumbStrip);
-    auto* middle = new QHBoxLayout(Panel3);
-    middle->setContentsMargins(0, 0, 0, 0);
-    middle->setSpacing(0);
-    middle->addWidget(ScrollBox1, 1);
-    middle->addWidget(ScrollBox2);
+    new TRightAlignLayout(*Panel3, *ScrollBox1, *ScrollBox2);
 
     Panel1 = RaisedPanel(this);
     Panel1->setFixedHeight(31);
@@ -137,6 +133,9 @@ void TForm1::CreateControls()
                                   SpinEdit2, looper, ScrollBox1, ScrollBox2};
     for (size_t k = 1; k < std::size(tabOrder); ++k)
         setTabOrder(tabOrder[k - 1], tabOrder[k]);
+    // The window would otherwise start with the first control created that takes the focus,
+    // the slider, and arrow keys would change the strength.
+    tabOrder[0]->setFocus();
 
     FormDropFiles1 = new TFormDropFiles(this);
     FormDropFiles1->SetForegroundOnDrop(false);
@@ -283,10 +282,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 bool TForm1::HandleWheel(QWheelEvent* event)
 {
     const QPoint delta = event->angleDelta();
-    const int along = delta.y() != 0 ? delta.y() : delta.x();
-    if (along < 0)
+    const int notches = wheelNotches_.Take(delta.y() != 0 ? delta.y() : delta.x());
+    for (int k = 0; k > notches; --k)
         FormMouseWheelDown(this);
-    else if (along > 0)
+    for (int k = 0; k < notches; ++k)
         FormMouseWheelUp(this);
     return true;
 }

@@ -93,7 +93,10 @@ public:
     void Panel1DblClick(TObject* Sender);
 
     // Loading.
-    void LoadPicture(const std::string& FileName);
+    // True once the file's picture is the working picture; false when the load failed and
+    // its message has been shown. A failure after the file was read propagates, with the
+    // previous picture back in place.
+    bool LoadPicture(const std::string& FileName);
     void Load1Click(TObject* Sender);
     void Reload1Click(TObject* Sender);
     void FormDropFiles1DropFiles(TObject* Sender);
@@ -157,12 +160,16 @@ private:
     void CreateMenu();
     QAction* AddMenuItem(const char* caption, int key, void (TForm1::*handler)(TObject*));
     void WireEvents();
+    // Thumbnails hold the user's kept work: the strip is emptied only for a picture that
+    // has loaded.
     void EmptyThumbStrip();
     // Destroys the thumbnails from index `first` on, the newest first.
     void DeleteThumbsFrom(size_t first);
     // Sizes the strip's content to hold its thumbnails, so that the strip scrolls over them.
     void FitThumbStrip();
     bool HandleWheel(QWheelEvent* event);
+
+    TWheelNotches wheelNotches_;
 };
 
 } // namespace mirth

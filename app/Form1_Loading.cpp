@@ -12,7 +12,7 @@
 
 namespace mirth {
 
-void TForm1::LoadPicture(const std::string& FileName)
+bool TForm1::LoadPicture(const std::string& FileName)
 {
     TBusyCursor busy;
     Image1->SetAutoSize(true);
@@ -26,7 +26,7 @@ void TForm1::LoadPicture(const std::string& FileName)
     } catch (const Exception& error) {
         busy.End();
         Application()->ShowMessage(error.Message());
-        return;
+        return false;
     }
     try {
         MakeWorkingBitmap(Image1->Picture());
@@ -38,6 +38,7 @@ void TForm1::LoadPicture(const std::string& FileName)
     Image1->SetAutoSize(false);
     Image2->SetAutoSize(false);
     Reload1->setEnabled(true);
+    return true;
 }
 
 void TForm1::EmptyThumbStrip()
@@ -51,8 +52,8 @@ void TForm1::Load1Click(TObject*)
 {
     if (!od.Execute())
         return;
-    EmptyThumbStrip();
-    LoadPicture(od.FileName());
+    if (LoadPicture(od.FileName()))
+        EmptyThumbStrip();
 }
 
 void TForm1::Reload1Click(TObject*)
@@ -68,8 +69,8 @@ void TForm1::FormDropFiles1DropFiles(TObject*)
     if (extension != ".bmp" && extension != ".jpg")
         return;
     try {
-        EmptyThumbStrip();
-        LoadPicture(fileName);
+        if (LoadPicture(fileName))
+            EmptyThumbStrip();
     } catch (...) {
         Beep();
     }

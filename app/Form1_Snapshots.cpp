@@ -83,7 +83,11 @@ void TForm1::AddThumb()
     Workspace.ThumbCount = static_cast<int32_t>(Thumbnails().size());
     auto* thumb = new TImage(ThumbStrip);
     Workspace.NewThumb = thumb;
-    ScrollBox2->ensureWidgetVisible(Thumbnails().front(), 0, 0);
+    // Back to the top of the content, where the first thumbnail starts, so that the new one's
+    // top counts from there. Asking for the first thumbnail to be made visible would centre
+    // it instead when it is taller than a short strip.
+    ScrollBox2->verticalScrollBar()->setValue(0);
+    ScrollBox2->horizontalScrollBar()->setValue(0);
     const int width = ThumbWidth(Working().Width(), Working().Height());
     thumb->SetStretch(true);
     thumb->SetCachesRendition(true);

@@ -1,5 +1,6 @@
 #include "controls/Slider.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -317,6 +318,8 @@ void TCustomSlider::RepeatStep()
 void TCustomSlider::mousePressEvent(QMouseEvent* event)
 {
     RaiseMouseButtonEvent(OnMouseDown, this, *event);
+    if (event->button() == Qt::RightButton)
+        rightReleasePending_ = true;
     if (event->button() != Qt::LeftButton)
         return;
     if (isEnabled() && (focusPolicy() & Qt::ClickFocus))
@@ -363,7 +366,26 @@ void TCustomSlider::mouseReleaseEvent(QMouseEvent* event)
         EndTracking();
     if (dragging_ && event->button() == Qt::LeftButton)
         EndDragging();
+    if (event->button() == Qt::RightButton) {
+        if (!rightReleasePending_)
+            return; // raised already, when the menu opened
+        rightReleasePending_ = false;
+    }
     RaiseMouseButtonEvent(OnMouseUp, this, *event);
+}
+
+// A right press opens the window's menu at once, and the menu takes the release for
+// itself: the release the press will not get here is raised now. The menu is the
+// parent's to open.
+void TCustomSlider::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->ignore();
+    if (event->reason() != QContextMenuEvent::Mouse || !rightReleasePending_)
+        return;
+    rightReleasePending_ = false;
+    const QMouseEvent release(QEvent::MouseButtonRelease, event->pos(), event->globalPos(), Qt::RightButton,
+                              Qt::NoButton, event->modifiers());
+    RaiseMouseButtonEvent(OnMouseUp, this, release);
 }
 
 void TCustomSlider::EndTracking()

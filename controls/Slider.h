@@ -63,6 +63,8 @@ public:
     // Replaces the tick marks; it draws with Canvas() while it runs.
     TNotifyEvent OnDrawPoints;
     TMouseEvent OnMouseDown;
+    // Raised at every release. A right press that asks for a context menu has its release
+    // raised at that moment instead, since the menu that opens takes the real one.
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
@@ -80,6 +82,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -127,6 +130,7 @@ private:
 
     bool dragging_ = false;
     bool pressed_ = false;
+    bool rightReleasePending_ = false; // a right press whose OnMouseUp is still to come
     int grabOffset_ = 0;
     bool tracking_ = false;
     QPoint trackPoint_;

@@ -37,7 +37,13 @@ std::vector<std::string> QtFilters(const std::string& stored)
         std::string patterns;
         for (const std::string& pattern : Split(parts[k + 1], ';'))
             patterns += (patterns.empty() ? "" : " ") + pattern;
-        filters.push_back(parts[k] + " (" + patterns + ")");
+        // Qt filters by the last parenthesised list and shows the whole text, so a
+        // description that already ends with exactly that list must not get it twice.
+        const std::string shown = "(" + patterns + ")";
+        const std::string& description = parts[k];
+        const bool showsPatterns = description.size() >= shown.size() &&
+                                   description.compare(description.size() - shown.size(), shown.size(), shown) == 0;
+        filters.push_back(showsPatterns ? description : description + " " + shown);
     }
     return filters;
 }

@@ -39,7 +39,8 @@ public:
 std::unique_ptr<TFileChooser> SetFileChooser(std::unique_ptr<TFileChooser> chooser);
 
 // The stored filter "description|patterns|description|patterns…", patterns separated by
-// ";", as Qt's filter strings.
+// ";", as Qt's filter strings "description (patterns)"; a description that already ends
+// with its patterns in that form is taken as it is.
 std::vector<std::string> QtFilters(const std::string& stored);
 
 class TFileDialog : public TObject {

@@ -146,9 +146,13 @@ void TImage::paintEvent(QPaintEvent* event)
         painter.drawImage(part.topLeft(), Rendition(part));
         return;
     }
-    if (rendition_.isNull())
-        rendition_ = Rendition(area);
-    painter.drawImage(part.topLeft(), rendition_, part.translated(-area.topLeft()));
+    // Only what can be on screen is kept: a thin picture's thumbnail may be a million
+    // pixels wide, of which a strip shows a few hundred.
+    if (rendition_.isNull() || !renditionArea_.contains(part)) {
+        renditionArea_ = (visibleRegion().boundingRect() | part) & area;
+        rendition_ = Rendition(renditionArea_);
+    }
+    painter.drawImage(part.topLeft(), rendition_, part.translated(-renditionArea_.topLeft()));
 }
 
 QImage TImage::Rendition(const QRect& part)
@@ -173,6 +177,13 @@ void TImage::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         leftPressed_ = true;
+    RaiseMouseButtonEvent(OnMouseDown, this, *event);
+}
+
+// The second press of a double-click is a press (with ssDouble) but not the start of a
+// second click: a double-click clicks once.
+void TImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
     RaiseMouseButtonEvent(OnMouseDown, this, *event);
 }
 

@@ -33,10 +33,10 @@ public:
     void SetAutoSize(bool autoSize);
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
-    // For small views of big pictures, such as thumbnails: the scaled rendition is made
-    // once per change of the picture or the view's size and kept, so that a repaint costs
-    // the view's pixels rather than a pass over the picture's rows. Costs the view's size
-    // in memory.
+    // For small views of big pictures, such as thumbnails: the scaled rendition of the
+    // part of the view on screen is made once per change of the picture, the view's size
+    // or that part, and kept, so that a repaint costs the view's pixels rather than a pass
+    // over the picture's rows. Costs what of the view is on screen in memory.
     void SetCachesRendition(bool caches);
 
     // Paints the view now, not when the event loop next gets round to it. Rows written
@@ -53,12 +53,13 @@ public:
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
-    // A left press and release both on the view.
+    // A left press and release both on the view; a double-click is one click.
     TNotifyEvent OnClick;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -79,7 +80,8 @@ private:
     TAlign align_ = alNone;
     bool leftPressed_ = false;
     bool cachesRendition_ = false;
-    QImage rendition_; // the whole picture area, while cachesRendition_ and still valid
+    QImage rendition_;     // while cachesRendition_ and still valid
+    QRect renditionArea_; // the part of the picture area rendition_ shows
 };
 
 } // namespace mirth

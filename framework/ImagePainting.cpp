@@ -30,8 +30,9 @@ QImage DisplayRows(const TBitmap& bitmap, const QRect& area, const QRect& expose
 {
     const QRect shown = exposed & area;
     QImage image(shown.size(), QImage::Format_RGB32);
-    if (shown.isEmpty() || bitmap.Empty())
-        return image;
+    // A null image is what Qt gives when it cannot allocate the pixels: nothing is shown.
+    if (image.isNull() || bitmap.Empty())
+        return QImage();
     const int32_t width = bitmap.Width();
     const int32_t height = bitmap.Height();
     const bool unscaled = area.width() == width && area.height() == height;

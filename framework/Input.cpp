@@ -50,4 +50,13 @@ void RaiseMouseButtonEvent(const TMouseEvent& handler, TObject* sender, const QM
     }
 }
 
+int TWheelNotches::Take(int angleDelta)
+{
+    constexpr int64_t kNotch = 120;
+    carried_ += angleDelta;
+    const int64_t notches = carried_ / kNotch;
+    carried_ -= notches * kNotch;
+    return static_cast<int>(notches);
+}
+
 } // namespace mirth

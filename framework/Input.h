@@ -29,4 +29,17 @@ bool MouseButtonOf(Qt::MouseButton qtButton, TMouseButton& button);
 // not know raise nothing.
 void RaiseMouseButtonEvent(const TMouseEvent& handler, TObject* sender, const QMouseEvent& event);
 
+// Turns the angle deltas of wheel events into whole notches of 120 units, carrying the
+// remainder to the next event as Qt's own widgets do: a high-resolution wheel or a touchpad
+// sending eighths of a notch steps as far as a notched wheel, and a two-notch event steps
+// twice. What is carried is always less than a notch, either way.
+class TWheelNotches {
+public:
+    // The whole notches this delta completes, positive away from the user.
+    int Take(int angleDelta);
+
+private:
+    int64_t carried_ = 0;
+};
+
 } // namespace mirth

@@ -108,6 +108,47 @@ TEST_F(WindowLens, TheWheelStepsTheSliderWhereverThePointerAndFocusAre)
     EXPECT_EQ(form->ScrollBox1->verticalScrollBar()->value(), 0);
 }
 
+TEST_F(WindowLens, TheWheelStepsOncePerNotchWhateverSizeItsEventsCome)
+{
+    // A high-resolution wheel sends eighths of a notch: one step for the eight.
+    for (int k = 0; k < 8; ++k)
+        WheelBy(form->Image1, -15);
+    EXPECT_EQ(form->Slider1->Value(), 36);
+    WheelBy(form->Image1, -240); // two notches at once
+    EXPECT_EQ(form->Slider1->Value(), 38);
+    // What is left of a notch waits for the next event, whichever way it turns.
+    WheelBy(form->Image1, 60);
+    WheelBy(form->Image1, 60);
+    EXPECT_EQ(form->Slider1->Value(), 37);
+    WheelBy(form->Image1, -90);
+    WheelBy(form->Image1, 30);
+    EXPECT_EQ(form->Slider1->Value(), 37);
+    WheelBy(form->Image1, -60);
+    EXPECT_EQ(form->Slider1->Value(), 38);
+    EXPECT_EQ(form->Label2->text(), "38");
+}
+
+TEST_F(WindowLens, AReleaseOnTheSliderRedrawsTheLensWhicheverButtonAndTheMenuStillOpens)
+{
+    Press({100, 120});
+    Release({100, 120});
+    const QPoint onSlider = form->Slider1->mapTo(form.get(), form->Slider1->rect().center());
+    const auto clickSlider = [&](Qt::MouseButton button) {
+        Key(Qt::Key_U, Qt::ControlModifier); // the lens is gone until the slider redraws it
+        ASSERT_EQ(Shown(), PixelBytes(*photo));
+        QTest::mousePress(form->windowHandle(), button, {}, onSlider);
+        QTest::mouseRelease(form->windowHandle(), button, {}, onSlider);
+    };
+    clickSlider(Qt::MiddleButton);
+    EXPECT_EQ(Shown(), Expected({100, 120}, 35));
+
+    clickSlider(Qt::RightButton);
+    EXPECT_TRUE(form->PopupMenu1->isVisible());
+    form->PopupMenu1->hide();
+    EXPECT_EQ(Shown(), Expected({100, 120}, 35));
+    EXPECT_EQ(form->Slider1->Value(), 35);
+}
+
 TEST_F(WindowLens, InTheStretchedViewClicksAreIgnoredButAltMovesStillDraw)
 {
     Key(Qt::Key_T, Qt::ControlModifier);

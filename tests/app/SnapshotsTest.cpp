@@ -4,6 +4,8 @@
 #include <QScrollBar>
 
 #include "app/ThumbnailTesting.h"
+#include "support/JpegStreams.h"
+#include "support/Memory.h"
 
 namespace mirth {
 namespace {
@@ -70,6 +72,97 @@ TEST_F(ThumbnailTest, UndoAndAThumbnailClickGoBackWithoutLosingThePictureShown)
     EXPECT_EQ(Shown(), second);
     EXPECT_NE(Shown(), lensed);
     EXPECT_EQ(ThumbPixels(0), PixelBytes(*photo));
+}
+
+TEST_F(ThumbnailTest, ADoubleClickOnAThumbnailRecallsItOnce)
+{
+    auto photo = RandomBitmap(120, 90);
+    ShowAndKeep(*photo);
+    Press({60, 40});
+    Release({60, 40});
+    const std::vector<uint8_t> lensed = Shown();
+    TImage* thumb = Thumbs()[0];
+    QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, thumb->mapTo(form.get(), QPoint(10, 10)));
+    EXPECT_EQ(Shown(), PixelBytes(*photo));
+    // The lens the first click put aside is still what Undo returns to.
+    EXPECT_EQ(PixelBytes(form->Reference()), lensed);
+    Key(Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), lensed);
+}
+
+// The strip keeps its width at the right edge; the picture's area gets what is left.
+TEST_F(ThumbnailTest, InASmallWindowTheStripStaysAtTheRightEdgeWithItsTopInView)
+{
+    const auto stripAtRightEdge = [&] {
+        QApplication::processEvents();
+        const QRect panel = form->Panel3->contentsRect();
+        EXPECT_EQ(form->ScrollBox2->geometry().right(), panel.right());
+        EXPECT_EQ(form->ScrollBox1->geometry().left(), panel.left());
+        EXPECT_EQ(form->ScrollBox1->width(), std::max(panel.width() - form->ScrollBox2->width(), 0));
+    };
+    form->resize(300, 130); // the strip is lower than a thumbnail
+    auto photo = RandomBitmap(100, 100);
+    Show(*photo);
+    QScrollBar* scroll = form->ScrollBox2->verticalScrollBar();
+    for (int k = 0; k < 3; ++k) {
+        scroll->setValue(scroll->maximum());
+        Key(Qt::Key_K, Qt::ControlModifier);
+        EXPECT_EQ(scroll->value(), 0) << k;
+        EXPECT_EQ(Thumbs()[0]->mapTo(form->ScrollBox2->viewport(), QPoint(0, 0)), QPoint(5, 0));
+    }
+    stripAtRightEdge();
+    const int stripWidth = form->ScrollBox2->width();
+
+    form->resize(130, 130); // the narrowest window
+    stripAtRightEdge();
+    EXPECT_EQ(form->ScrollBox2->width(), stripWidth);
+
+    // A thin picture's thumbnail is far wider than the window: the strip's scroll bar
+    // stays in view at the right, and painting it costs what the window shows.
+    form->resize(483, 329);
+    auto thin = RandomBitmap(20000, 1, 5);
+    const double before = testing::ResidentMegabytes();
+    Show(*thin);
+    Key(Qt::Key_K, Qt::ControlModifier);
+    ASSERT_EQ(Thumbs().back()->width(), 1600000);
+    stripAtRightEdge();
+    EXPECT_EQ(form->ScrollBox1->width(), 0);
+    EXPECT_TRUE(form->ScrollBox2->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(form->rect().contains(QRect(scroll->mapTo(form.get(), QPoint(0, 0)), scroll->size())));
+    form->grab();
+    EXPECT_LT(testing::ResidentMegabytes() - before, 64);
+}
+
+TEST_F(ThumbnailTest, AFailedLoadOrDropKeepsTheStripOnlyAPictureThatLoadsEmptiesIt)
+{
+    auto photo = RandomBitmap(400, 300);
+    ShowAndKeep(*photo);
+    Key(Qt::Key_K, Qt::ControlModifier);
+    const int stripWidth = form->ScrollBox2->width();
+    const auto stripKept = [&](const char* after) {
+        EXPECT_EQ(Thumbs().size(), 2u) << after;
+        EXPECT_EQ(form->Workspace.ThumbCount, 2) << after;
+        EXPECT_EQ(form->ScrollBox2->width(), stripWidth) << after;
+        EXPECT_EQ(Shown(), PixelBytes(*photo)) << after;
+    };
+
+    Answer(PathOf("missing.bmp"));
+    Key(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(notices.Reports().size(), 1u);
+    stripKept("a missing file");
+    Drop({Write("bad.bmp", {'B', 'M', 1, 2, 3})});
+    EXPECT_EQ(notices.Reports().size(), 2u);
+    stripKept("a dropped file that is no picture");
+    Drop({Write("broken.jpg", testing::UndecodableJpeg(*photo))});
+    EXPECT_EQ(notices.Beeps(), 1);
+    stripKept("a dropped JPEG that does not decode");
+
+    Key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(Thumbs().back()->pos(), QPoint(5, 170));
+    Drop({SaveBmp("next.bmp", *RandomBitmap(30, 20))});
+    EXPECT_TRUE(Thumbs().empty());
+    EXPECT_EQ(form->Workspace.ThumbCount, 0);
+    EXPECT_EQ(form->ScrollBox2->width(), 50);
 }
 
 TEST_F(ThumbnailTest, DeleteThumbsLeavesTheFirstAndAHiddenStripStillFills)

@@ -71,7 +71,7 @@ TEST_F(WindowTest, SaveProposesTheOpenedNameAndTheTypedNameAloneChoosesTheFormat
             EXPECT_EQ(BmpPixels(PathOf(c.written)), shown);
     }
     EXPECT_EQ(chooser->requests.back().filters,
-              (std::vector<std::string>{"Bitmap (*.bmp) (*.bmp)", "JPEG (*.jpg) (*.jpg)"}));
+              (std::vector<std::string>{"Bitmap (*.bmp)", "JPEG (*.jpg)"}));
 
     // An existing file is replaced without a question.
     Key(Qt::Key_O, Qt::ControlModifier);

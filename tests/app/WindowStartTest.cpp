@@ -50,6 +50,11 @@ TEST_F(WindowTest, OpensWithTheFormValuesAndRefusesWhatNeedsAPicture)
     EXPECT_EQ(form->ScrollBox2->width(), 54);
     EXPECT_FALSE(form->Image2->isVisible());
     EXPECT_FALSE(form->windowIcon().isNull());
+    // The first control of the tab order has the keyboard, so arrow keys move nothing.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), form->Button1);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(form->Slider1->Value(), 35);
 
     // Disabled items do nothing by shortcut; clicks and the panel's double-click need a picture.
     form->od.SetFileName(PathOf("never-loaded.bmp"));

@@ -7,6 +7,7 @@
 #include "framework/Image.h"
 #include "framework/ImageList.h"
 #include "framework/ImagePainting.h"
+#include "support/Memory.h"
 #include "support/Pictures.h"
 
 namespace mirth {
@@ -45,6 +46,39 @@ TEST(CachedRendition, FollowsEveryChangeOfThePictureAndTheViewsSize)
     std::fill_n(shown.ScanRow(0), 3 * 300, 0xFF);
     view.Repaint();
     EXPECT_TRUE(ShowsScaled(view, shown));
+}
+
+// A thin picture's thumbnail can be far wider than any screen: what is kept is the part
+// a window shows, and it follows that part as the view moves under the window.
+TEST(CachedRendition, KeepsOnlyThePartOnScreenOfAViewWiderThanItsWindow)
+{
+    QWidget window;
+    window.resize(200, 100);
+    auto* view = new TImage(&window);
+    view->SetStretch(true);
+    view->SetCachesRendition(true);
+    auto thin = RandomBitmap(20000, 1, 3);
+    view->Picture().SetContent(thin.get());
+    view->setGeometry(0, 10, 1600000, 80);
+    const double before = testing::ResidentMegabytes();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int left : {0, -800000, -1599800}) {
+        view->move(left, 10);
+        const QImage shown = window.grab(QRect(0, 10, 200, 80)).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(shown, DisplayRows(*thin, view->rect(), QRect(-left, 0, 200, 80))) << left;
+    }
+    // The whole view would be 1,600,000 x 80 pixels of 4 bytes: 488 MB.
+    EXPECT_LT(testing::ResidentMegabytes() - before, 64);
+}
+
+// Qt gives a null image when it cannot allocate one (here, rows longer than it will
+// address): the painting shows nothing rather than writing through it.
+TEST(DisplayRows, GivesANullImageWhenItsPixelsCannotBeAllocated)
+{
+    auto thin = RandomBitmap(2000, 1, 4);
+    const QRect huge(0, 0, 1 << 27, 1);
+    EXPECT_TRUE(DisplayRows(*thin, huge, huge).isNull());
 }
 
 // The window's animation tests cover frames of the first picture's size and the refusal;

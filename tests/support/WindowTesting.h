@@ -103,9 +103,13 @@ protected:
     // One notch of the wheel over `widget`: towards the user when `towards`.
     static void Wheel(QWidget* widget, bool towards, Qt::KeyboardModifiers modifiers = {})
     {
-        const QPoint delta(0, towards ? -120 : 120);
-        QWheelEvent event(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), QPoint(), delta, Qt::NoButton,
-                          modifiers, Qt::NoScrollPhase, false);
+        WheelBy(widget, towards ? -120 : 120, modifiers);
+    }
+    // A wheel event of `angle` units over `widget` (120 to a notch, negative towards the user).
+    static void WheelBy(QWidget* widget, int angle, Qt::KeyboardModifiers modifiers = {})
+    {
+        QWheelEvent event(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, angle),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget, &event);
     }
 
