@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace mirth {
 
@@ -56,16 +57,17 @@ private:
 
 int64_t NearestColumn(int64_t x, int32_t width) { return x < 0 ? 0 : x >= width ? width - 1 : x; }
 
-void CopyPixel(TBitmap& reference, int64_t sourceX, int64_t sourceY, uint8_t* target)
+// The row access decides: the whole pass unshares the reference as every row access does;
+// a redraw only reads it. Both fail alike on a row the reference does not have.
+template <typename Reference>
+void CopyPixel(Reference& reference, int64_t sourceX, int64_t sourceY, uint8_t* target)
 {
-    const uint8_t* row = reference.ScanRow(static_cast<int32_t>(sourceY));
-    std::memcpy(target, row + kBytesPerPixel * NearestColumn(sourceX, reference.Width()), kBytesPerPixel);
-}
-
-// The same for a redraw, which reads the reference without touching its sharing.
-void CopyPixel(const TBitmap& reference, int64_t sourceX, int64_t sourceY, uint8_t* target)
-{
-    const uint8_t* row = reference.ReadOnlyRow(static_cast<int32_t>(sourceY));
+    const uint8_t* row = [&] {
+        if constexpr (std::is_const_v<Reference>)
+            return reference.ReadOnlyRow(static_cast<int32_t>(sourceY));
+        else
+            return reference.ScanRow(static_cast<int32_t>(sourceY));
+    }();
     std::memcpy(target, row + kBytesPerPixel * NearestColumn(sourceX, reference.Width()), kBytesPerPixel);
 }
 
