@@ -94,6 +94,8 @@ void TForm1::AddThumb()
     thumb->setGeometry(kThumbLeft, Workspace.ThumbCount * kThumbPitch, width, kThumbHeight);
     ++Workspace.ThumbCount;
     thumb->Picture().SetContent(&Working());
+    // Thumbnails are only ever deleted from the newest back, so the number is also the place in the strip.
+    thumb->setAccessibleName(QStringLiteral("Snapshot %1").arg(Thumbnails().size()));
     thumb->show();
     FitThumbStrip();
     if (StripClientWidth(*ScrollBox2) < width + kStripMargin)

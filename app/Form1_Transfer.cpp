@@ -39,9 +39,13 @@ void TForm1::Copy1Click(TObject*)
 
 void TForm1::Paste1Click(TObject*)
 {
+    // From the first question on: the program that owns the clipboard may be slow to
+    // answer, or not answer at all. One open for the whole paste, so that it is asked
+    // what it offers once.
+    TBusyCursor busy;
+    OpenClipboard open(SystemClipboard());
     if (!SystemClipboard().ContainsFormat(cfBitmap))
         return;
-    TBusyCursor busy;
     Image1->SetAutoSize(true);
     Image2->SetAutoSize(true);
     // Read before anything changes: a clipboard that offers a bitmap but hands out none

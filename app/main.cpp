@@ -3,16 +3,31 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <iostream>
+
+#include "app/CommandLine.h"
 #include "app/Form1.h"
+#include "controls/AccessibleControls.h"
 #include "framework/Application.h"
 #include "framework/DesktopClipboard.h"
 #include "imaging/picture/ImageFormats.h"
 
 int main(int argc, char** argv)
 {
+    switch (mirth::StartRequestOf(std::vector<std::string>(argv + 1, argv + argc))) {
+    case mirth::TStartRequest::ShowHelp:
+        std::cout << mirth::HelpText();
+        return 0;
+    case mirth::TStartRequest::ShowVersion:
+        std::cout << mirth::VersionText();
+        return 0;
+    case mirth::TStartRequest::OpenWindow:
+        break;
+    }
     mirth::RegisterImageFormats();
     mirth::TApplication application(argc, argv);
     application.SetTitle("Mirthlens");
+    mirth::InstallAccessibleControls();
     // Before the first picture exists: making the format registry registers names with it.
     mirth::InstallSystemClipboardBinding(std::make_unique<mirth::DesktopClipboardBinding>());
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "framework/AccessibleEvents.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth {
@@ -87,7 +88,10 @@ void TCustomSlider::SetValue(int32_t value)
     const int32_t previous = value_;
     value_ = value;
     PlaceThumb(OffsetOf(value));
-    if (value != previous && OnChange)
+    if (value == previous)
+        return;
+    AnnounceValue(this, value);
+    if (OnChange)
         OnChange(this);
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "framework/AccessibleEvents.h"
 #include "framework/Application.h"
 #include "runtime/IntegerConversion.h"
 
@@ -72,6 +73,7 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
     const QFontMetrics metrics = fontMetrics();
     setMinimumHeight(4 + metrics.height() + metrics.height() / 4 + 2);
     connect(this, &QLineEdit::textChanged, [this] {
+        AnnounceValue(this, Value());
         if (OnChange)
             OnChange(this);
     });

@@ -3,12 +3,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMimeData>
 #include <QUrl>
 
 #include <algorithm>
-#include <cstring>
 
-#include "imaging/bitmap/Bitmap.h"
+#include "framework/PastedImage.h"
 #include "imaging/picture/ClipboardFormats.h"
 
 namespace mirth {
@@ -17,9 +17,10 @@ namespace {
 
 const QString kFormatPrefix = QStringLiteral("application/x-mirthlens-format-");
 const QString kNamePrefix = QStringLiteral("application/x-mirthlens-name-");
+const QString kQtImageType = QStringLiteral("application/x-qt-image");
 
-// The image types other programs put on the desktop clipboard, for a platform that does
-// not already turn them into Qt's image type.
+// The image types other programs put on the desktop clipboard, in the order they are
+// read: their bytes are decoded here, within the bitmap's own size cap.
 const QStringList& ImageTypes()
 {
     static const QStringList types{"image/png", "image/bmp", "image/jpeg"};
@@ -28,58 +29,65 @@ const QStringList& ImageTypes()
 
 QClipboard& Desktop() { return *QGuiApplication::clipboard(); }
 
-bool OffersImage(const QMimeData& mime)
+bool OffersImage(const QStringList& offered)
 {
-    if (mime.hasImage())
-        return true;
-    const QStringList offered = mime.formats();
-    return std::any_of(ImageTypes().begin(), ImageTypes().end(),
-                       [&](const QString& type) { return offered.contains(type); });
+    const auto isOffered = [&](const QString& type) { return offered.contains(type); };
+    return isOffered(kQtImageType) || std::any_of(ImageTypes().begin(), ImageTypes().end(), isOffered);
 }
 
-// Null when nothing offered reads as an image.
-QImage ImageOf(const QMimeData& mime)
+// The first offered image type whose bytes decode. An owner that hands out nothing for a
+// type it offered is not asked again: it may have stopped answering.
+std::vector<uint8_t> BmpFileOfOffered(const QMimeData& mime, const QStringList& offered)
 {
-    if (mime.hasImage()) {
-        const QImage image = qvariant_cast<QImage>(mime.imageData());
-        if (!image.isNull())
-            return image;
+    for (const QString& type : ImageTypes()) {
+        if (!offered.contains(type))
+            continue;
+        const QByteArray encoded = mime.data(type);
+        if (encoded.isEmpty())
+            return {};
+        if (std::vector<uint8_t> bmpFile = BmpFileOfEncoded(encoded); !bmpFile.empty())
+            return bmpFile;
     }
-    for (const QString& type : ImageTypes())
-        if (mime.hasFormat(type))
-            if (const QImage image = QImage::fromData(mime.data(type)); !image.isNull())
-                return image;
+    // Where the platform offers only Qt's own image type, Qt decodes it.
+    if (offered.contains(kQtImageType))
+        return BmpFileOf(qvariant_cast<QImage>(mime.imageData()));
     return {};
-}
-
-// The bitmap format's BMP file of an image's pixels; nothing for a null image.
-std::vector<uint8_t> BmpFileOf(const QImage& image)
-{
-    std::vector<uint8_t> bmpFile;
-    if (image.isNull())
-        return bmpFile;
-    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
-    TBitmap bitmap;
-    bitmap.SetPixelLayout(pl24Bit);
-    bitmap.SetWidth(bgr.width());
-    bitmap.SetHeight(bgr.height());
-    for (int32_t y = 0; y < bitmap.Height(); ++y)
-        std::memcpy(bitmap.ScanRow(y), bgr.constScanLine(y), 3 * size_t(bgr.width()));
-    TClipboardFormat format = 0;
-    TPalette palette;
-    bitmap.SaveToClipboardFormat(format, bmpFile, palette);
-    return bmpFile;
 }
 
 } // namespace
 
+bool DesktopClipboardBinding::Open()
+{
+    open_ = true;
+    return true;
+}
+
+void DesktopClipboardBinding::Close()
+{
+    open_ = false;
+    offered_.reset();
+}
+
+QStringList DesktopClipboardBinding::Offered()
+{
+    if (offered_)
+        return *offered_;
+    const QMimeData* mime = Desktop().mimeData();
+    QStringList offered = mime != nullptr ? mime->formats() : QStringList{};
+    if (open_)
+        offered_ = offered;
+    return offered;
+}
+
 void DesktopClipboardBinding::Empty()
 {
+    offered_.reset();
     Desktop().clear();
 }
 
 void DesktopClipboardBinding::SetData(TClipboardFormat format, std::vector<uint8_t> data)
 {
+    offered_.reset();
     TClipboardMimeData* mime = Published();
     const bool fresh = mime == nullptr;
     if (fresh)
@@ -97,39 +105,37 @@ void DesktopClipboardBinding::SetData(TClipboardFormat format, std::vector<uint8
 
 std::vector<uint8_t> DesktopClipboardBinding::Data(TClipboardFormat format)
 {
+    // Our own copy pasted back needs no trip through an image.
+    if (const TClipboardMimeData* ours = Published(); ours != nullptr && format == cfBitmap)
+        return ours->Bitmap();
+    const QStringList offered = Offered();
     const QMimeData* mime = Desktop().mimeData();
     if (mime == nullptr)
         return {};
-    if (format != cfBitmap) {
-        const QByteArray bytes = mime->data(PrivateType(format));
-        return {bytes.begin(), bytes.end()};
-    }
-    // Our own copy pasted back needs no trip through an image.
-    if (const TClipboardMimeData* ours = Published())
-        return ours->Bitmap();
-    return BmpFileOf(ImageOf(*mime));
+    if (format == cfBitmap)
+        return BmpFileOfOffered(*mime, offered);
+    if (!offered.contains(PrivateType(format)))
+        return {};
+    const QByteArray bytes = mime->data(PrivateType(format));
+    return {bytes.begin(), bytes.end()};
 }
 
 std::vector<TClipboardFormat> DesktopClipboardBinding::OfferedFormats()
 {
-    std::vector<TClipboardFormat> offered;
-    const QMimeData* mime = Desktop().mimeData();
-    if (mime == nullptr)
-        return offered;
-    if (OffersImage(*mime))
-        offered.push_back(cfBitmap);
-    for (const QString& type : mime->formats())
+    const QStringList offered = Offered();
+    std::vector<TClipboardFormat> formats;
+    if (OffersImage(offered))
+        formats.push_back(cfBitmap);
+    for (const QString& type : offered)
         if (const std::optional<TClipboardFormat> format = FormatOfPrivateType(type))
-            offered.push_back(*format);
-    return offered;
+            formats.push_back(*format);
+    return formats;
 }
 
 bool DesktopClipboardBinding::Offers(TClipboardFormat format)
 {
-    const QMimeData* mime = Desktop().mimeData();
-    if (mime == nullptr)
-        return false;
-    return format == cfBitmap ? OffersImage(*mime) : mime->hasFormat(PrivateType(format));
+    const QStringList offered = Offered();
+    return format == cfBitmap ? OffersImage(offered) : offered.contains(PrivateType(format));
 }
 
 TClipboardFormat DesktopClipboardBinding::RegisterFormat(const std::string& name)

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "framework/AccessibleEvents.h"
 #include "framework/ImagePainting.h"
 #include "imaging/bitmap/Bitmap.h"
 #include "runtime/Exceptions.h"
@@ -101,6 +102,8 @@ void TImage::PictureChanged()
         TakePictureSize();
     ForgetRendition();
     update();
+    // The view is named with its picture's size.
+    AnnounceNameChange(this);
 }
 
 void TImage::TakePictureSize()

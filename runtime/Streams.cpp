@@ -1,12 +1,12 @@
 #include "Streams.h"
 
 #include "Exceptions.h"
+#include "ReplacingFileStream.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,10 +122,27 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path)
         if (handle_ < 0)
             throw EFOpenError(Format(kCannotOpen, path, SystemReason(errno)));
     } else {
-        handle_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (handle_ < 0)
-            throw EFCreateError(Format(kCannotCreate, path, SystemReason(errno)));
+        handle_ = CreateOrTruncate(path);
     }
+}
+
+void FailWrite() { throw EWriteError(kWriteError); }
+
+void FailCreate(const std::string& path, int error)
+{
+    throw EFCreateError(Format(kCannotCreate, path, SystemReason(error)));
+}
+
+int TFileStream::CreateOrTruncate(const std::string& path)
+{
+    // Not blocking in the open: a FIFO nobody reads fails at once ("No such device or
+    // address") rather than holding the window until a reader comes. Writing then
+    // blocks as usual.
+    const int handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (handle < 0)
+        FailCreate(path, errno);
+    ::fcntl(handle, F_SETFL, ::fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+    return handle;
 }
 
 TFileStream::~TFileStream() { CloseHandle(); }
@@ -177,79 +194,6 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
                                                         : SEEK_END;
     const off_t at = ::lseek(handle_, offset, whence);
     return at < 0 ? 0 : at;
-}
-
-namespace {
-
-// A symbolic link is written through, as a plain create would, rather than replaced.
-std::string ResolvedTarget(const std::string& path)
-{
-    std::error_code ignored;
-    if (std::filesystem::is_symlink(path, ignored)) {
-        auto resolved = std::filesystem::canonical(path, ignored);
-        if (!ignored)
-            return resolved.string();
-    }
-    return path;
-}
-
-std::pair<int, std::string> CreateBeside(const std::string& target)
-{
-    const std::filesystem::path where(target);
-    std::string pattern =
-        (where.parent_path() / ("." + where.filename().string() + ".XXXXXX")).string();
-    const int handle = ::mkstemp(pattern.data());
-    if (handle < 0)
-        throw EFCreateError(Format(kCannotCreate, target, SystemReason(errno)));
-    ::fcntl(handle, F_SETFD, FD_CLOEXEC);
-    // The replacement gets the permissions a freshly created file would have, or
-    // those of the file it replaces.
-    struct stat existing {};
-    mode_t mode;
-    if (::stat(target.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(handle, mode);
-    return {handle, pattern};
-}
-
-} // namespace
-
-TReplacingFileStream::TReplacingFileStream(const std::string& path)
-    : TReplacingFileStream(CreateBeside(ResolvedTarget(path)), ResolvedTarget(path))
-{
-}
-
-TReplacingFileStream::TReplacingFileStream(std::pair<int, std::string> temporary, std::string target)
-    : TFileStream(temporary.first, temporary.second), target_(std::move(target))
-{
-}
-
-TReplacingFileStream::~TReplacingFileStream()
-{
-    if (!committed_) {
-        CloseHandle();
-        ::unlink(FileName().c_str());
-    }
-}
-
-void TReplacingFileStream::Commit()
-{
-    committed_ = true;  // from here on the hidden file becomes the target or goes
-    // A file system may report a failed write only when the file closes; the
-    // target must then stay as it was.
-    const bool written = CloseHandle();
-    const int error = !written ? 0 : ::rename(FileName().c_str(), target_.c_str()) == 0 ? 0 : errno;
-    if (written && error == 0)
-        return;
-    ::unlink(FileName().c_str());
-    if (!written)
-        throw EWriteError(kWriteError);
-    throw EFCreateError(Format(kCannotCreate, target_, SystemReason(error)));
 }
 
 } // namespace mirth

@@ -60,6 +60,11 @@ enum class TFileMode {
     Create,     // created or truncated; "Cannot create file ..." on failure
 };
 
+// EFCreateError "Cannot create file "path". reason", the reason being the system's text for error.
+[[noreturn]] void FailCreate(const std::string& path, int error);
+// EWriteError "Stream write error".
+[[noreturn]] void FailWrite();
+
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& path, TFileMode mode);
@@ -74,27 +79,14 @@ public:
 
 protected:
     TFileStream(int handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+    // The handle of path created or truncated for writing; EFCreateError "Cannot create
+    // file ..." with the system's reason when that fails.
+    static int CreateOrTruncate(const std::string& path);
     bool CloseHandle();  // false when the system reports a late write failure
 
 private:
     int handle_ = -1;
     std::string path_;
-};
-
-// Writes a file without putting its previous content at risk: the bytes go to a
-// hidden file beside the target, which replaces the target only on Commit. A
-// stream destroyed without Commit removes its hidden file and leaves the target
-// exactly as it was.
-class TReplacingFileStream : public TFileStream {
-public:
-    explicit TReplacingFileStream(const std::string& path);
-    ~TReplacingFileStream() override;
-    void Commit();
-
-private:
-    TReplacingFileStream(std::pair<int, std::string> temporary, std::string target);
-    std::string target_;
-    bool committed_ = false;
 };
 
 } // namespace mirth

@@ -23,7 +23,7 @@ constexpr const char* kUsage =
     "       mirthlens-tool lens IN OUT --at X,Y [--strength S]\n"
     "       mirthlens-tool rotate cw|ccw IN OUT\n"
     "       mirthlens-tool blend FIRST LAST OUT --frame K\n"
-    "       mirthlens-tool --help\n"
+    "       mirthlens-tool --help | --version\n"
     "\n"
     "Pictures are read as the window reads them (BMP, or JPEG by the extension\n"
     "\".jpg\" or \".jpeg\") and worked on at 24 bits per pixel. OUT is written as the\n"
@@ -186,6 +186,10 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
 {
     if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end()) {
         out << kUsage;
+        return 0;
+    }
+    if (std::find(arguments.begin(), arguments.end(), "--version") != arguments.end()) {
+        out << "mirthlens-tool " MIRTH_VERSION "\n";
         return 0;
     }
     try {

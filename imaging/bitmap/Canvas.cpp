@@ -1,6 +1,7 @@
 #include "imaging/bitmap/Canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -114,7 +115,18 @@ void TCanvas::DrawGraphic(int32_t x, int32_t y, TGraphic* graphic)
     if (graphic == nullptr || graphic->Empty())
         return;
     BeforeChange();
-    graphic->Render(*this, TRect{x, y, x + graphic->Width(), y + graphic->Height()});
+    const int64_t right = int64_t{x} + graphic->Width(), bottom = int64_t{y} + graphic->Height();
+    if (right <= INT32_MAX && bottom <= INT32_MAX) {
+        graphic->Render(*this, TRect{x, y, int32_t(right), int32_t(bottom)});
+    } else {
+        // Coordinates end at INT32_MAX, so no canvas holds what lies beyond: the part
+        // before it is drawn unscaled from the graphic's pixels.
+        const auto clippedRight = int32_t(std::min<int64_t>(right, INT32_MAX));
+        const auto clippedBottom = int32_t(std::min<int64_t>(bottom, INT32_MAX));
+        TBitmap pixels;
+        pixels.CopyFrom(graphic);
+        Blit(TRect{x, y, clippedRight, clippedBottom}, pixels.Image(), TRect{0, 0, clippedRight - x, clippedBottom - y});
+    }
     AfterChange();
 }
 

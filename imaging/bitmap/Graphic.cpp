@@ -1,6 +1,7 @@
 #include "imaging/bitmap/Graphic.h"
 
 #include "runtime/Exceptions.h"
+#include "runtime/ReplacingFileStream.h"
 
 namespace mirth {
 

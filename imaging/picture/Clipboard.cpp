@@ -13,17 +13,6 @@ namespace mirth {
 
 namespace {
 
-class OpenClipboard {
-public:
-    explicit OpenClipboard(TClipboard& clipboard) : clipboard_(clipboard) { clipboard_.Open(); }
-    ~OpenClipboard() { clipboard_.Close(); }
-    OpenClipboard(const OpenClipboard&) = delete;
-    OpenClipboard& operator=(const OpenClipboard&) = delete;
-
-private:
-    TClipboard& clipboard_;
-};
-
 // The palette format holds colour-table entries of four bytes.
 std::vector<uint8_t> PaletteBytes(const TPalette& palette)
 {

@@ -45,6 +45,18 @@ private:
     bool emptied_ = false;  // during the current open
 };
 
+// Keeps a clipboard open for as long as it lives.
+class OpenClipboard {
+public:
+    explicit OpenClipboard(TClipboard& clipboard) : clipboard_(clipboard) { clipboard_.Open(); }
+    ~OpenClipboard() { clipboard_.Close(); }
+    OpenClipboard(const OpenClipboard&) = delete;
+    OpenClipboard& operator=(const OpenClipboard&) = delete;
+
+private:
+    TClipboard& clipboard_;
+};
+
 // The one clipboard object over the system clipboard binding.
 TClipboard& SystemClipboard();
 

@@ -238,6 +238,38 @@ TEST(Canvas, ACanvasWithoutSurfaceRefusesToDraw)
 
 // Indices drawn or converted into 24 bits take their colour-table entries, at
 // every depth, and both ways give the same bytes.
+// A graphic drawn so near the end of 32 bits that its far edge lies beyond: its near part
+// lands unscaled on a bitmap that reaches that far (a one-bit row of INT32_MAX pixels),
+// and nothing at all lands on a small one.
+TEST(Canvas, AGraphicReachingPastTheLastCoordinateDrawsWhatFallsOnTheBitmap)
+{
+    TBitmap stripes;
+    stripes.SetPixelLayout(pl1Bit);
+    stripes.SetWidth(8);
+    stripes.SetHeight(1);
+    for (int32_t x = 0; x < 8; ++x)
+        SetRawPixel(stripes.ScanRow(0), x, 1, x % 3 == 0 ? 0 : 1);
+    TBitmapHeader header;
+    header.width = INT32_MAX;
+    header.height = 1;
+    header.bitCount = 1;
+    auto store = TBitmapImage::Make(header);  // zeroed, so only the touched pages cost memory
+    store->palette = stripes.Palette();
+    TBitmap wide;
+    wide.AdoptImage(std::move(store));
+    const uint32_t blank = RawPixel(wide.ReadOnlyRow(0), INT32_MAX - 6, 1);
+    wide.Canvas().DrawGraphic(INT32_MAX - 5, 0, &stripes);
+    EXPECT_EQ(RawPixel(wide.ReadOnlyRow(0), INT32_MAX - 6, 1), blank);
+    for (int32_t k = 0; k < 5; ++k)
+        EXPECT_EQ(RawPixel(wide.ReadOnlyRow(0), INT32_MAX - 5 + k, 1), RawPixel(stripes.ReadOnlyRow(0), k, 1)) << k;
+
+    auto small = RandomBitmap(3, 3, 16);
+    const auto before = PixelBytes(*small);
+    small->Canvas().DrawGraphic(INT32_MAX - 1, INT32_MAX - 1, &stripes);
+    small->Canvas().DrawGraphic(INT32_MAX, 0, small.get());
+    EXPECT_EQ(PixelBytes(*small), before);
+}
+
 TEST(Canvas, IndexedPicturesDrawAndConvertTo24BitsThroughTheirColourTable)
 {
     for (TPixelLayout layout : {pl1Bit, pl4Bit, pl8Bit}) {

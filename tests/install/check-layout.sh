@@ -2,6 +2,7 @@
 # Installs a build into a scratch staging root and checks what a desktop finds there.
 set -euo pipefail
 build=$1
+version=$2
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 prefix=/usr/local
@@ -16,6 +17,12 @@ fail() { echo "install layout: $*" >&2; exit 1; }
 [ "$(readlink -f "$root/bin/mirthlens")" = "$(readlink -f "$root/lib/mirthlens/mirthlens")" ] || fail "dangling link"
 [ -x "$root/bin/mirthlens-tool" ] || fail "no mirthlens-tool"
 "$root/bin/mirthlens-tool" --help > /dev/null || fail "mirthlens-tool does not run"
+# Both programs answer --help and --version as desktop programs do, the window's without
+# needing a display.
+nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+[ "$("${nodisplay[@]}" "$root/bin/mirthlens" --version)" = "mirthlens $version" ] || fail "mirthlens --version"
+[ "$("$root/bin/mirthlens-tool" --version)" = "mirthlens-tool $version" ] || fail "mirthlens-tool --version"
+"${nodisplay[@]}" "$root/bin/mirthlens" --help | grep -q '^Usage: mirthlens \[PICTURE\]' || fail "mirthlens --help"
 desktop=$root/share/applications/mirthlens.desktop
 [ -f "$desktop" ] || fail "no desktop entry"
 grep -qx 'MimeType=image/bmp;image/jpeg;' "$desktop" || fail "desktop entry lacks the picture types"

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "runtime/Exceptions.h"
+#include "runtime/ReplacingFileStream.h"
 #include "support/TempFolder.h"
 
 namespace mirth {
@@ -88,6 +89,13 @@ TEST_F(TempDir, ReplacingStreamWritesThroughALink)
     bytes.SaveToFile(link);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Contents(real), "new");
+
+    // A link to a file not made yet makes it.
+    const std::string unmade = PathOf("unmade.bmp"), ahead = PathOf("ahead.bmp");
+    fs::create_symlink(unmade, ahead);
+    bytes.SaveToFile(ahead);
+    EXPECT_TRUE(fs::is_symlink(ahead));
+    EXPECT_EQ(Contents(unmade), "new");
 }
 
 TEST(Format, FillsTheTemplates)
