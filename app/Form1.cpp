@@ -145,6 +145,8 @@ void TForm1::CreateControls()
     od.SetFilter(OpenDialogFilter());
     sd.SetFilter("Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png|WebP (*.webp)|*.webp");
     sd.SetDefaultExt("bmp");
+    sdPlayback.SetFilter("Animated GIF|*.gif|Animated WebP|*.webp");
+    sdPlayback.SetDefaultExt("gif");
 }
 
 QAction* TForm1::AddMenuItem(const char* caption, int key, void (TForm1::*handler)(TObject*))
@@ -165,6 +167,10 @@ void TForm1::CreateMenu()
     Load1 = AddMenuItem("&Load", Qt::Key_L, &TForm1::Load1Click);
     Reload1 = AddMenuItem("&Reload", Qt::Key_R, &TForm1::Reload1Click);
     Save1 = AddMenuItem("&Save", Qt::Key_S, &TForm1::Save1Click);
+    SaveMorph1 = AddMenuItem("Save Mor&ph...", 0, &TForm1::SaveMorph1Click);
+    SaveMorph1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    SaveAnimation1 = AddMenuItem("Save A&nimation...", 0, &TForm1::SaveAnimation1Click);
+    SaveAnimation1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     Rotate1 = AddMenuItem("R&otate", Qt::Key_O, &TForm1::Rotate1Click);
     CounterRotate1 = AddMenuItem("Cou&nterRotate", Qt::Key_N, &TForm1::CounterRotate1Click);
     Copy1 = AddMenuItem("&Copy", Qt::Key_C, &TForm1::Copy1Click);
@@ -186,6 +192,7 @@ void TForm1::CreateMenu()
     Stretch1->setCheckable(true);
     ShowThumbs1->setCheckable(true);
     ShowThumbs1->setChecked(true);
+    UpdatePlaybackSaving();
 }
 
 void TForm1::WireEvents()

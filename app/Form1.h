@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Workspace.h"
+#include "imaging/animation/AnimationEncoder.h"
 #include "framework/FileDialogs.h"
 #include "framework/Image.h"
 #include "framework/ImageList.h"
@@ -24,6 +25,7 @@ namespace mirth {
 
 class TBitmap;
 class TFormDropFiles;
+class TScaledFrames;
 class TSlider;
 class TSpinEdit;
 
@@ -61,10 +63,13 @@ public:
     // Components without a place on screen.
     TOpenDialog od;
     TSaveDialog sd;
+    TSaveDialog sdPlayback; // for the morph and the animation
     QMenu* PopupMenu1;
     QAction* Load1;
     QAction* Reload1;
     QAction* Save1;
+    QAction* SaveMorph1;
+    QAction* SaveAnimation1;
     QAction* Rotate1;
     QAction* CounterRotate1;
     QAction* Copy1;
@@ -132,6 +137,12 @@ public:
     void SpinEdit1Change(TObject* Sender);
     void SpinEdit2Change(TObject* Sender);
 
+    // Saving the playbacks as animated files.
+    void SaveMorph1Click(TObject* Sender);
+    void SaveAnimation1Click(TObject* Sender);
+    // The morph needs two thumbnails, the animation one.
+    void UpdatePlaybackSaving();
+
     // Geometry.
     void Rotate1Click(TObject* Sender);
     void CounterRotate1Click(TObject* Sender);
@@ -168,6 +179,8 @@ private:
     // Sizes the strip's content to hold its thumbnails, so that the strip scrolls over them.
     void FitThumbStrip();
     bool HandleWheel(QWheelEvent* event);
+    // Asks for a name and a size, then encodes the frames off the window's thread.
+    void SavePlayback(TScaledFrames& frames, const char* caption, TAnimationTiming timing);
 
     TWheelNotches wheelNotches_;
 };

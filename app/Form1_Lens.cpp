@@ -3,7 +3,7 @@
 
 #include "app/Form1.h"
 #include "controls/Slider.h"
-#include "effects/Lens.h"
+#include "effects/LensPainter.h"
 
 namespace mirth {
 
@@ -11,8 +11,7 @@ void TForm1::DistortAt(TPoint P)
 {
     const TPoint centre = LensCentre(P);
     Workspace.LensPoint = centre;
-    DrawLens(Reference(), Working(), centre, Slider1->Value());
-    Image1->Repaint();
+    Image1->Repaint(Workspace.Lens.Draw(Reference(), Working(), centre, Slider1->Value()));
 }
 
 void TForm1::Image1MouseDown(TObject*, TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)

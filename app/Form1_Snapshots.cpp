@@ -61,6 +61,7 @@ void TForm1::DeleteThumbsFrom(size_t first)
         delete thumbs[k - 1];
     }
     FitThumbStrip();
+    UpdatePlaybackSaving();
 }
 
 void TForm1::FitThumbStrip()
@@ -101,6 +102,7 @@ void TForm1::AddThumb()
     if (StripClientWidth(*ScrollBox2) < width + kStripMargin)
         SetStripClientWidth(*ScrollBox2, width + kStripMargin);
     thumb->OnClick = [this](TObject* sender) { ThumbClick(sender); };
+    UpdatePlaybackSaving();
 }
 
 void TForm1::ThumbClick(TObject* Sender)

@@ -10,20 +10,11 @@
 
 namespace mirth {
 
-namespace {
-
-std::string WithoutExtension(const std::string& path)
-{
-    return path.substr(0, path.size() - ExtractFileExt(path).size());
-}
-
-} // namespace
-
 void TForm1::Save1Click(TObject*)
 {
     if (WorkingEmpty())
         return;
-    sd.SetFileName(WithoutExtension(od.FileName()));
+    sd.SetFileName(WithoutFileExt(od.FileName()));
     if (!sd.Execute())
         return;
     // Not before: the dialog is the user's to take their time over.

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/LensPainter.h"
 #include "imaging/pixels/GraphicsTypes.h"
 
 namespace mirth {
@@ -19,6 +20,7 @@ struct TWorkspace {
     int32_t SelStartY = 0;
     int32_t SelEndX = 0;        // the selection's moving corner
     int32_t SelEndY = 0;
+    TLensPainter Lens;          // draws each lens, redrawing only its discs where it can
 };
 
 } // namespace mirth

@@ -1,8 +1,13 @@
-// The window's long commands on a 24-megapixel photo: a quarter turn and a copy to the
-// desktop clipboard.
+// The window's long commands on a 24-megapixel photo: a quarter turn, a copy to the
+// desktop clipboard and a paste from it.
 #include <benchmark/benchmark.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
 #include "WindowBench.h"
+#include "runtime/Streams.h"
 
 namespace mirth::bench {
 namespace {
@@ -24,6 +29,24 @@ void BM_CopyToClipboard(benchmark::State& state)
         form->Copy1Click(form.get());
 }
 BENCHMARK(BM_CopyToClipboard)->Unit(benchmark::kMillisecond);
+
+// One "Paste" through the Qt clipboard of a 24-bit BMP file another program offers.
+void BM_PasteFromClipboard(benchmark::State& state)
+{
+    auto form = WindowWithPhoto();
+    TMemoryStream file;
+    Photo(2)->SaveStream(file);
+    const QByteArray bytes(reinterpret_cast<const char*>(file.Memory()), static_cast<qsizetype>(file.Size()));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* offer = new QMimeData;
+        offer->setData("image/bmp", bytes);
+        QGuiApplication::clipboard()->setMimeData(offer);
+        state.ResumeTiming();
+        form->Paste1Click(form.get());
+    }
+}
+BENCHMARK(BM_PasteFromClipboard)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace mirth::bench

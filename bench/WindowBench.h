@@ -18,8 +18,9 @@ inline std::string BenchFile(const std::string& name)
             ("mirth-bench-" + std::to_string(::getpid()) + "-" + name)).string();
 }
 
-// A shown 1280 × 800 window holding the 6000 × 4000 photo, loaded as a user would.
-inline std::unique_ptr<TForm1> WindowWithPhoto()
+// A shown 1280 × 800 window holding the 6000 × 4000 photo (or one of the size given),
+// loaded as a user would.
+inline std::unique_ptr<TForm1> WindowWithPhoto(int32_t width = kPhotoWidth, int32_t height = kPhotoHeight)
 {
     auto form = std::make_unique<TForm1>();
     form->resize(1280, 800);
@@ -27,7 +28,7 @@ inline std::unique_ptr<TForm1> WindowWithPhoto()
     if (!QTest::qWaitForWindowExposed(form.get()))
         throw std::runtime_error("the benchmark window never showed");
     const std::string path = BenchFile("window-photo.bmp");
-    Photo()->SaveFile(path);
+    testing::RandomBitmap(width, height, 1)->SaveFile(path);
     form->LoadPicture(path);
     std::filesystem::remove(path);
     return form;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "effects/ExactBlend.h"
 #include "runtime/Exceptions.h"
 
 namespace mirth {
@@ -34,15 +34,9 @@ constexpr size_t kRowsPerChunk = 16;
 std::unique_ptr<BlendTable> MakeBlendTable(long double x)
 {
     auto table = std::make_unique<BlendTable>();
-    const long double d = 1.0L - x;
-    for (int a = 0; a < 256; ++a) {
-        const long double p = d * a;
-        for (int b = 0; b < 256; ++b) {
-            const long double q = b * x;
-            const long double v = p + q;
-            table->blended[a << 8 | b] = static_cast<uint8_t>(llrintl(v) & 0xFF);
-        }
-    }
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b)
+            table->blended[a << 8 | b] = ExtendedBlend(x, a, b);
     table->keepsEqualBytes = true;
     for (int a = 0; a < 256; ++a)
         table->keepsEqualBytes = table->keepsEqualBytes && (*table)(a, a) == a;
@@ -128,8 +122,20 @@ void BlendBitmaps(TBitmap& first, TBitmap& last, TBitmap& target, long double x)
         row.a = first.ReadOnlyRow(y);
         row.b = last.ReadOnlyRow(y);
     }
-    const auto table = MakeBlendTable(x);
     const size_t bytes = 3 * static_cast<size_t>(width);
+    // The morph's own factors go through the vector units; any other factor, or a
+    // processor without them, through a table of every pair's byte made for the factor.
+    const int frame = MorphFrameOf(x);
+    const TBlendUnit unit = AvailableBlendUnits().back();
+    if (frame >= 0 && unit != TBlendUnit::Scalar && TFrameBlend::Of(frame).Exact()) {
+        const TFrameBlend& blend = TFrameBlend::Of(frame);
+        ForEachChunk(rows.size(), kRowsPerChunk, [&](size_t from, size_t to) {
+            for (size_t y = from; y < to; ++y)
+                blend.Row(unit, rows[y].a, rows[y].b, rows[y].out, bytes);
+        });
+        return;
+    }
+    const auto table = MakeBlendTable(x);
     ForEachChunk(rows.size(), kRowsPerChunk, [&](size_t from, size_t to) {
         for (size_t y = from; y < to; ++y)
             BlendRowBytes(rows[y], bytes, *table);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace mirth {
 
@@ -56,9 +57,17 @@ private:
 
 int64_t NearestColumn(int64_t x, int32_t width) { return x < 0 ? 0 : x >= width ? width - 1 : x; }
 
-void CopyPixel(TBitmap& reference, int64_t sourceX, int64_t sourceY, uint8_t* target)
+// The row access decides: the whole pass unshares the reference as every row access does;
+// a redraw only reads it. Both fail alike on a row the reference does not have.
+template <typename Reference>
+void CopyPixel(Reference& reference, int64_t sourceX, int64_t sourceY, uint8_t* target)
 {
-    const uint8_t* row = reference.ScanRow(static_cast<int32_t>(sourceY));
+    const uint8_t* row = [&] {
+        if constexpr (std::is_const_v<Reference>)
+            return reference.ReadOnlyRow(static_cast<int32_t>(sourceY));
+        else
+            return reference.ScanRow(static_cast<int32_t>(sourceY));
+    }();
     std::memcpy(target, row + kBytesPerPixel * NearestColumn(sourceX, reference.Width()), kBytesPerPixel);
 }
 
@@ -131,6 +140,71 @@ void CopyUnmovedRows(TBitmap& reference, TBitmap& working, int32_t first, int32_
     std::memmove(working.ScanRow(lowest), reference.ScanRow(lowest), to.Stride() * static_cast<size_t>(last - first));
 }
 
+// Columns first..last of a row, clipped to the picture; empty when first > last.
+struct Span {
+    int64_t first = 1, last = 0;
+    bool Empty() const { return first > last; }
+};
+
+Span DiscSpanIn(const LensGeometry& lens, int32_t y, int32_t width)
+{
+    Span span;
+    lens.DiscSpan(y, span.first, span.last);
+    span.first = std::max<int64_t>(span.first, 0);
+    span.last = std::min<int64_t>(span.last, int64_t(width) - 1);
+    return span;
+}
+
+// More than the distance from the centre of any pixel the lens moves; -1 for none.
+int64_t DiscReach(int strength)
+{
+    const int64_t room = 100 * int64_t(strength) - kSoftening - 1;
+    return room < 0 ? -1 : static_cast<int64_t>(std::sqrt(static_cast<double>(room))) + 1;
+}
+
+// The picture's rows and columns [top, bottom) × [left, right) that hold the disc.
+TRect DiscBounds(TLensDrawing lens, int32_t width, int32_t height)
+{
+    const int64_t reach = DiscReach(lens.strength);
+    TRect bounds;
+    bounds.top = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.y - reach, 0, height));
+    bounds.bottom = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.y + reach + 1, bounds.top, height));
+    bounds.left = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.x - reach, 0, width));
+    bounds.right = static_cast<int32_t>(std::clamp<int64_t>(lens.centre.x + reach + 1, bounds.left, width));
+    return bounds;
+}
+
+void RestoreSpan(const uint8_t* unmoved, uint8_t* target, int64_t first, int64_t last)
+{
+    if (first <= last)
+        std::memcpy(target + kBytesPerPixel * first, unmoved + kBytesPerPixel * first,
+                    static_cast<size_t>(kBytesPerPixel * (last - first + 1)));
+}
+
+// One row of a redraw, left to right like the whole pass: the part of the old disc
+// before the new one back to the reference, the new disc, the rest of the old disc.
+void RedrawRow(const LensGeometry& before, const LensGeometry& after, const TBitmap& reference,
+               TBitmap& working, int32_t y)
+{
+    const int32_t width = working.Width();
+    const Span old = DiscSpanIn(before, y, width), now = DiscSpanIn(after, y, width);
+    if (old.Empty() && now.Empty())
+        return;
+    const uint8_t* unmoved = reference.ReadOnlyRow(y);
+    uint8_t* target = working.ScanRow(y);
+    if (now.Empty()) {
+        RestoreSpan(unmoved, target, old.first, old.last);
+        return;
+    }
+    RestoreSpan(unmoved, target, old.first, std::min(old.last, now.first - 1));
+    int64_t sourceX, sourceY;
+    for (int64_t x = now.first; x <= now.last; ++x) {
+        after.SourceOf(static_cast<int32_t>(x), y, sourceX, sourceY);
+        CopyPixel(reference, sourceX, sourceY, target + kBytesPerPixel * x);
+    }
+    RestoreSpan(unmoved, target, std::max(old.first, now.last + 1), old.last);
+}
+
 } // namespace
 
 TPoint LensCentre(TPoint requested)
@@ -154,6 +228,32 @@ void DrawLens(TBitmap& reference, TBitmap& working, TPoint centre, int strength)
         } else {
             DrawRow(lens, reference, working, y++);
         }
+    }
+}
+
+TRect LensBounds(TLensDrawing lens, int32_t width, int32_t height)
+{
+    const TRect bounds = DiscBounds(lens, width, height);
+    return bounds.Width() > 0 && bounds.Height() > 0 ? bounds : TRect{};
+}
+
+void RedrawLens(const TBitmap& reference, TBitmap& working, TLensDrawing drawn, TLensDrawing next)
+{
+    const LensGeometry before(drawn.centre, drawn.strength), after(next.centre, next.strength);
+    const TRect old = DiscBounds(drawn, working.Width(), working.Height());
+    const TRect now = DiscBounds(next, working.Width(), working.Height());
+    const auto redrawRows = [&](int32_t from, int32_t to) {
+        for (int32_t y = from; y < to; ++y)
+            RedrawRow(before, after, reference, working, y);
+    };
+    if (old.bottom <= now.top || now.bottom <= old.top) {
+        // No row in common: the upper disc first, as the whole pass goes.
+        const TRect& upper = old.top < now.top ? old : now;
+        const TRect& lower = old.top < now.top ? now : old;
+        redrawRows(upper.top, upper.bottom);
+        redrawRows(lower.top, lower.bottom);
+    } else {
+        redrawRows(std::min(old.top, now.top), std::max(old.bottom, now.bottom));
     }
 }
 

@@ -17,4 +17,21 @@ TPoint LensCentre(TPoint requested);
 // nearest column.
 void DrawLens(TBitmap& reference, TBitmap& working, TPoint centre, int strength);
 
+// A lens as drawn: where and how strong.
+struct TLensDrawing {
+    TPoint centre;
+    int strength = 0;
+};
+
+// Turns working, which holds exactly reference with the lens `drawn` (both of one size,
+// 24-bit), into reference with the lens `next`, the same bytes DrawLens writes, by
+// rewriting only the two discs. The pixels are visited in DrawLens's order, so a
+// source row outside the reference stops it with the same error and the same pixels
+// written; the reference is only read.
+void RedrawLens(const TBitmap& reference, TBitmap& working, TLensDrawing drawn, TLensDrawing next);
+
+// The part of a width × height picture that a lens can change: its disc's bounding box,
+// empty when the lens changes nothing.
+TRect LensBounds(TLensDrawing lens, int32_t width, int32_t height);
+
 } // namespace mirth

@@ -35,7 +35,9 @@ std::unique_ptr<TBitmap> Rotate(const TBitmap& source, Turn turn)
         std::copy(std::begin(from.header.masks), std::end(from.header.masks), header.masks);
     }
     header.imageSize = static_cast<uint32_t>(RowStride(header.width, header.bitCount) * header.height);
-    auto turned = TBitmapImage::Make(header, from.deviceForm);
+    // Every pixel is written below (where the source has any).
+    auto turned = TBitmapImage::Make(header, from.deviceForm,
+                                     from.HasPixels() ? TPixelStart::Unset : TPixelStart::Zeroed);
     if (from.Bits() <= 8)
         turned->palette = from.palette;
 

@@ -69,6 +69,33 @@ void TImage::SetAlign(TAlign align)
         TakePictureSize();
 }
 
+// Overlapping areas are painted as one rectangle, the others one by one.
+void TImage::Repaint(const std::vector<TRect>& areas)
+{
+    // A picture scaled to the view: each of its pixels may cover several of the view's.
+    if (PictureArea() != QRect(0, 0, picture_.Width(), picture_.Height())) {
+        Repaint();
+        return;
+    }
+    ForgetRendition();
+    std::vector<QRect> parts;
+    for (const TRect& area : areas) {
+        QRect part(area.left, area.top, int(area.Width()), int(area.Height()));
+        if (part.isEmpty())
+            continue;
+        for (auto other = parts.begin(); other != parts.end();)
+            if (other->intersects(part)) {
+                part |= *other;
+                other = parts.erase(other);
+            } else {
+                ++other;
+            }
+        parts.push_back(part);
+    }
+    for (const QRect& part : parts)
+        repaint(part);
+}
+
 void TImage::PictureChanged()
 {
     if (autoSize_ && picture_.Width() > 0 && picture_.Height() > 0)

@@ -2,6 +2,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
 #include "framework/Input.h"
 #include "imaging/picture/Picture.h"
 #include "runtime/Classes.h"
@@ -44,6 +46,9 @@ public:
         ForgetRendition();
         repaint();
     }
+    // The same for the parts of the view that show `areas` of the picture; a stretched
+    // view is painted whole.
+    void Repaint(const std::vector<TRect>& areas);
 
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;

@@ -14,6 +14,12 @@ inline std::string ExtractFileExt(const std::string& path)
     return path.substr(at);
 }
 
+// The path without its extension, as ExtractFileExt finds it.
+inline std::string WithoutFileExt(const std::string& path)
+{
+    return path.substr(0, path.size() - ExtractFileExt(path).size());
+}
+
 // Lower-cases A to Z only, so the result never depends on the locale.
 inline std::string LowerCaseAscii(std::string text)
 {

@@ -10,6 +10,7 @@
 
 #include "effects/Blend.h"
 #include "effects/Lens.h"
+#include "effects/PlaybackFrames.h"
 #include "effects/Rotate.h"
 #include "imaging/picture/WorkspaceFiles.h"
 #include "runtime/Exceptions.h"
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
     "       mirthlens-tool lens IN OUT --at X,Y [--strength S]\n"
     "       mirthlens-tool rotate cw|ccw IN OUT\n"
     "       mirthlens-tool blend FIRST LAST OUT --frame K\n"
+    "       mirthlens-tool morph FIRST LAST OUT [--interval MS] [--once] [--max-side N]\n"
+    "       mirthlens-tool animate OUT IN... [--interval MS] [--once] [--max-side N]\n"
     "       mirthlens-tool --help | --version\n"
     "\n"
     "Pictures are read as the window reads them, by the extension: BMP, JPEG\n"
@@ -36,9 +39,22 @@ constexpr const char* kUsage =
     "           the default centre 50,175), strength S from 0 to 200, default 35\n"
     "  rotate   a quarter turn clockwise (cw) or counter-clockwise (ccw)\n"
     "  blend    frame K (0 to 20) of the morph from FIRST to LAST; LAST must be\n"
-    "           at least as wide and as high as FIRST\n";
+    "           at least as wide and as high as FIRST\n"
+    "  morph    the 21 frames of the morph from FIRST to LAST as an animation\n"
+    "  animate  the pictures IN... in order as an animation, each as its top-left\n"
+    "           part of the first one's size\n"
+    "\n"
+    "An animation is animated WebP when OUT ends in \".webp\" (any letter case), else\n"
+    "animated GIF. Each frame lasts MS milliseconds (morph 200, animate 100; at least\n"
+    "20), and the animation loops unless --once is given. Frames larger than N pixels\n"
+    "(default 1080) on their longest side are scaled down to it.\n";
 
 constexpr int kDefaultLensStrength = 35;
+constexpr int32_t kDefaultMorphInterval = 200;
+constexpr int32_t kDefaultAnimationInterval = 100;
+constexpr int32_t kDefaultMaxSide = 1080;
+// The options that stand alone, without a value after them.
+constexpr const char* kFlags[] = {"--once"};
 
 struct UsageError {};
 
@@ -65,7 +81,10 @@ CommandLine Split(const std::vector<std::string>& arguments)
     CommandLine line;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
-        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+        if (std::find(std::begin(kFlags), std::end(kFlags), word) != std::end(kFlags)) {
+            if (!line.options.emplace(word, "").second)
+                throw UsageError{};
+        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
             if (i + 1 == arguments.size() || !line.options.emplace(word, arguments[i + 1]).second)
                 throw UsageError{};
             ++i;
@@ -135,6 +154,51 @@ void Blend(const std::string& firstPath, const std::string& lastPath, const std:
     SaveWorkingBitmap(target, out);
 }
 
+// How a saved playback plays and how big its frames may be, from the options.
+struct PlaybackOptions {
+    TAnimationTiming timing;
+    int32_t maxSide = kDefaultMaxSide;
+};
+
+PlaybackOptions TakePlaybackOptions(CommandLine& line, int32_t defaultInterval)
+{
+    PlaybackOptions options;
+    const auto interval = line.Take("--interval");
+    const auto maxSide = line.Take("--max-side");
+    options.timing = {interval ? ParseInt(*interval) : defaultInterval, !line.Take("--once")};
+    options.maxSide = maxSide ? ParseInt(*maxSide) : kDefaultMaxSide;
+    if (options.timing.intervalMs < 0 || options.maxSide < 1)
+        throw UsageError{};
+    return options;
+}
+
+void SavePlayback(TFrameSource& frames, const std::string& out, TAnimationTiming timing)
+{
+    const auto bytes = EncodeAnimation(frames, AnimationFormatOf(out), timing, [](int32_t) { return true; });
+    SaveAnimationFile(out, *bytes);
+}
+
+void Morph(const std::string& firstPath, const std::string& lastPath, const std::string& out,
+           const PlaybackOptions& options)
+{
+    auto first = Load(firstPath);
+    auto last = Load(lastPath);
+    TMorphFrames frames(*first, *last);
+    frames.FitWithin(options.maxSide);
+    SavePlayback(frames, out, options.timing);
+}
+
+void Animate(const std::string& out, const std::vector<std::string>& inputs, const PlaybackOptions& options)
+{
+    std::vector<std::unique_ptr<TBitmap>> pictures;
+    std::vector<TBitmap*> frames;
+    for (const std::string& path : inputs)
+        frames.push_back(pictures.emplace_back(Load(path)).get());
+    TAnimationFrames animation(frames);
+    animation.FitWithin(options.maxSide);
+    SavePlayback(animation, out, options.timing);
+}
+
 // Checks the shape of the command line and runs the command.
 void Dispatch(CommandLine line)
 {
@@ -177,6 +241,17 @@ void Dispatch(CommandLine line)
         if (k < 0 || k >= kMorphFrames)
             throw UsageError{};
         Blend(files[0], files[1], files[2], k);
+    } else if (command == "morph") {
+        expect(3);
+        const PlaybackOptions options = TakePlaybackOptions(line, kDefaultMorphInterval);
+        finish();
+        Morph(files[0], files[1], files[2], options);
+    } else if (command == "animate") {
+        if (files.size() < 2)
+            throw UsageError{};
+        const PlaybackOptions options = TakePlaybackOptions(line, kDefaultAnimationInterval);
+        finish();
+        Animate(files[0], std::vector<std::string>(files.begin() + 1, files.end()), options);
     } else {
         throw UsageError{};
     }

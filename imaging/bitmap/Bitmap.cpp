@@ -1,6 +1,7 @@
 #include "imaging/bitmap/Bitmap.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -84,19 +85,29 @@ TPalette PaletteFor(TPixelLayout layout, const TPalette& current)
 
 } // namespace
 
-TBitmap::TBitmap() : image_(TBitmapImage::Make(TBitmapHeader{})) {}
+namespace {
+
+uint64_t NewChangeStamp()
+{
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
+} // namespace
+
+TBitmap::TBitmap() { TakeImage(TBitmapImage::Make(TBitmapHeader{})); }
 
 TBitmap::~TBitmap() = default;
 
 void TBitmap::CopyFrom(TGraphic* source)
 {
     if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
-        image_ = bitmap->image_;
+        TakeImage(bitmap->image_);
         transparent_ = bitmap->transparent_;
         transparentColor_ = bitmap->transparentColor_;
         transparentMode_ = bitmap->transparentMode_;
     } else if (source == nullptr) {
-        image_ = TBitmapImage::Make(TBitmapHeader{});
+        TakeImage(TBitmapImage::Make(TBitmapHeader{}));
     } else {
         source->CopyTo(*this);
         return;
@@ -136,7 +147,8 @@ void TBitmap::Resize(int32_t width, int32_t height)
     if (deviceForm)
         header.bitCount = kDeviceBits;
     header.imageSize = static_cast<uint32_t>(RowStride(width, deviceForm ? kDeviceBits : header.bitCount) * height);
-    auto resized = TBitmapImage::Make(header, deviceForm);
+    // Every pixel is filled or copied below.
+    auto resized = TBitmapImage::Make(header, deviceForm, TPixelStart::Unset);
     resized->palette = image_->palette;
     resized->coreHeader = image_->coreHeader;
     if (resized->HasPixels()) {
@@ -144,7 +156,7 @@ void TBitmap::Resize(int32_t width, int32_t height)
         if (image_->HasPixels())
             CopyPixels(*image_, *resized);
     }
-    image_ = std::move(resized);
+    TakeImage(std::move(resized));
     Changed();
 }
 
@@ -174,13 +186,20 @@ void TBitmap::SetPixelLayout(TPixelLayout layout)
     converted->coreHeader = image_->coreHeader;
     if (converted->HasPixels() && image_->HasPixels())
         CopyPixels(*image_, *converted);
-    image_ = std::move(converted);
+    TakeImage(std::move(converted));
     paletteModified_ = !image_->palette.empty();
     Changed();
 }
 
+void TBitmap::TakeImage(std::shared_ptr<TBitmapImage> image)
+{
+    image_ = std::move(image);
+    changeStamp_ = NewChangeStamp();
+}
+
 void TBitmap::Unshare()
 {
+    changeStamp_ = NewChangeStamp();
     if (image_.use_count() > 1)
         image_ = image_->Clone();
     image_->savedFileBytes.clear();
@@ -216,7 +235,7 @@ TCanvas& TBitmap::Canvas()
 
 void TBitmap::AdoptImage(std::shared_ptr<TBitmapImage> image)
 {
-    image_ = std::move(image);
+    TakeImage(std::move(image));
     paletteModified_ = !image_->palette.empty();
 }
 

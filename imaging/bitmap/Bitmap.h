@@ -51,6 +51,9 @@ public:
     void Unshare();
     const TBitmapImage& Image() const { return *image_; }
     bool SharesImageWith(const TBitmap& other) const { return image_ == other.image_; }
+    // A number no bitmap has carried before, renewed by every access that may change the
+    // pixels (row access, the canvas, a new store): while it stays the same, so do they.
+    uint64_t ChangeStamp() const { return changeStamp_; }
     // Takes a store built by a reader; the caller decides whether to notify.
     void AdoptImage(std::shared_ptr<TBitmapImage> image);
 
@@ -70,8 +73,10 @@ public:
 private:
     friend class TBitmapCanvas;
     void Resize(int32_t width, int32_t height);
+    void TakeImage(std::shared_ptr<TBitmapImage> image);
 
     std::shared_ptr<TBitmapImage> image_;
+    uint64_t changeStamp_ = 0;
     std::unique_ptr<TBitmapCanvas> canvas_;
     TColor transparentColor_ = kDefaultTransparentColor;
     TTransparentMode transparentMode_ = tmAuto;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <sys/mman.h>
 
+#include "imaging/pixels/BlockPool.h"
 #include "runtime/Exceptions.h"
 
 #if defined(__has_feature)
@@ -31,14 +32,20 @@ bool IsSupportedDepth(int bits)
 
 // A photograph's block from the heap arrives as fresh 4 KiB pages, and faulting
 // them in one by one costs several times the copy that fills them. Large blocks
-// are therefore mapped on huge-page boundaries and asked for huge pages. The
-// memory comes zeroed either way. Sanitizer builds keep the heap, which checks
-// every access.
-TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes)
+// are therefore mapped on huge-page boundaries and asked for huge pages, and one
+// given back recently is used again where it fits. The memory comes zeroed unless
+// the caller asks otherwise. Sanitizer builds keep the heap, which checks every
+// access.
+TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes, bool zeroed)
 {
 #ifndef MIRTH_CHECKED_HEAP
     if (bytes >= 2 * kHugePage) {
         const size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        if (uint8_t* kept = TakeKeptBlock(mapped)) {
+            if (zeroed)
+                std::memset(kept, 0, bytes);
+            return Block(kept, TPixelBlockRelease{mapped});
+        }
         void* area =
             ::mmap(nullptr, mapped + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (area == MAP_FAILED)
@@ -53,6 +60,8 @@ TBitmapImage::Block TBitmapImage::AllocateBlock(size_t bytes)
         ::madvise(aligned, mapped, MADV_HUGEPAGE);
         return Block(aligned, TPixelBlockRelease{mapped});
     }
+#else
+    (void)zeroed;
 #endif
     return Block(static_cast<uint8_t*>(std::calloc(bytes, 1)), TPixelBlockRelease{});
 }
@@ -79,12 +88,12 @@ std::vector<uint8_t> RoomForBytes(size_t bytes)
 void TPixelBlockRelease::operator()(uint8_t* block) const
 {
     if (mappedBytes > 0)
-        ::munmap(block, mappedBytes);
+        KeepOrUnmapBlock(block, mappedBytes);
     else
         std::free(block);
 }
 
-std::shared_ptr<TBitmapImage> TBitmapImage::Make(const TBitmapHeader& header, bool deviceForm)
+std::shared_ptr<TBitmapImage> TBitmapImage::Make(const TBitmapHeader& header, bool deviceForm, TPixelStart start)
 {
     auto image = std::make_shared<TBitmapImage>();
     image->header = header;
@@ -101,11 +110,24 @@ std::shared_ptr<TBitmapImage> TBitmapImage::Make(const TBitmapHeader& header, bo
     if (stride > kMaxPixelBytes / height)
         FailOutOfResources();
     const int64_t bytes = stride * height;
-    image->pixels_ = AllocateBlock(static_cast<size_t>(bytes));
+    // Pixels of fewer than 8 bits are written into bytes they share, so they start zeroed.
+    const bool unset = start == TPixelStart::Unset && image->Bits() % 8 == 0;
+    image->pixels_ = AllocateBlock(static_cast<size_t>(bytes), !unset);
     if (!image->pixels_)
         FailOutOfResources();
     image->pixelBytes_ = static_cast<size_t>(bytes);
+    if (unset)
+        image->ZeroRowPadding();
     return image;
+}
+
+void TBitmapImage::ZeroRowPadding()
+{
+    const size_t used = static_cast<size_t>(header.width) * static_cast<size_t>(Bits() / 8);
+    if (used == Stride())
+        return;
+    for (int32_t y = 0; y < Height(); ++y)
+        std::memset(Row(y) + used, 0, Stride() - used);
 }
 
 std::shared_ptr<TBitmapImage> TBitmapImage::Clone() const
@@ -117,7 +139,7 @@ std::shared_ptr<TBitmapImage> TBitmapImage::Clone() const
     copy->coreHeader = coreHeader;
     copy->savedFileBytes = savedFileBytes;
     if (pixels_) {
-        copy->pixels_ = AllocateBlock(pixelBytes_);
+        copy->pixels_ = AllocateBlock(pixelBytes_, false);
         if (!copy->pixels_)
             FailOutOfResources();
         std::memcpy(copy->pixels_.get(), pixels_.get(), pixelBytes_);

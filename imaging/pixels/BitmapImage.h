@@ -54,12 +54,18 @@ struct TPixelBlockRelease {
     void operator()(uint8_t* block) const;
 };
 
+// How a new store's pixels start: zeros, or whatever its block last held, for a maker
+// that writes every pixel byte itself and so is spared a pass over them. Row padding
+// starts zeroed either way.
+enum class TPixelStart { Zeroed, Unset };
+
 // One pixel store, shared copy-on-write between bitmaps (see TBitmap).
 class TBitmapImage {
 public:
-    // A store for header: zero-filled pixels when the header gives any, else none.
+    // A store for header: pixels as `start` says when the header gives any, else none.
     // EOutOfResources "Out of system resources" when the block would pass the cap.
-    static std::shared_ptr<TBitmapImage> Make(const TBitmapHeader& header, bool deviceForm = false);
+    static std::shared_ptr<TBitmapImage> Make(const TBitmapHeader& header, bool deviceForm = false,
+                                              TPixelStart start = TPixelStart::Zeroed);
     std::shared_ptr<TBitmapImage> Clone() const;
 
     TBitmapHeader header;
@@ -84,7 +90,8 @@ public:
 
 private:
     using Block = std::unique_ptr<uint8_t, TPixelBlockRelease>;
-    static Block AllocateBlock(size_t bytes);
+    static Block AllocateBlock(size_t bytes, bool zeroed);
+    void ZeroRowPadding();
     size_t MemoryRowOf(int32_t y) const { return static_cast<size_t>(TopDown() ? y : Height() - 1 - y); }
 
     Block pixels_;

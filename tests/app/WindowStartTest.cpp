@@ -46,7 +46,7 @@ TEST_F(WindowTest, OpensWithTheFormValuesAndRefusesWhatNeedsAPicture)
     EXPECT_FALSE(form->Resize1->isEnabled());
     EXPECT_TRUE(form->ShowThumbs1->isChecked());
     EXPECT_FALSE(form->Stretch1->isChecked());
-    EXPECT_EQ(form->PopupMenu1->actions().size(), 17);
+    EXPECT_EQ(form->PopupMenu1->actions().size(), 19);
     EXPECT_EQ(form->ScrollBox2->width(), 54);
     EXPECT_FALSE(form->Image2->isVisible());
     EXPECT_FALSE(form->windowIcon().isNull());

@@ -36,3 +36,4 @@ for size in 16 32 48 256; do
   [ -s "$icon" ] || fail "no ${size}px icon"
 done
 [ -f "$root/share/man/man1/mirthlens-tool.1" ] || fail "no manual page"
+grep -q '^License: GPL-3+' "$root/share/doc/mirthlens/copyright" || fail "no copyright file with the licence"

@@ -15,6 +15,7 @@
 
 #include "app/Form1.h"
 #include "framework/FileDialogs.h"
+#include "framework/SizeDialog.h"
 #include "imaging/bitmap/Bitmap.h"
 #include "support/QtTesting.h"
 #include "support/TempFolder.h"
@@ -39,6 +40,23 @@ public:
     std::vector<TFileRequest> requests;
 };
 
+// Answers the size dialog from a script in the same way.
+class ScriptedSizes : public TSizeChooser {
+public:
+    std::optional<int32_t> Choose(const TSizeRequest& request) override
+    {
+        requests.push_back(request);
+        if (answers.empty())
+            return std::nullopt;
+        const std::optional<int32_t> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::deque<std::optional<int32_t>> answers;
+    std::vector<TSizeRequest> requests;
+};
+
 class WindowTest : public TempFolderTest {
 protected:
     void SetUp() override
@@ -47,6 +65,9 @@ protected:
         auto scripted = std::make_unique<ScriptedChooser>();
         chooser = scripted.get();
         previousChooser_ = SetFileChooser(std::move(scripted));
+        auto scriptedSizes = std::make_unique<ScriptedSizes>();
+        sizes = scriptedSizes.get();
+        previousSizes_ = SetSizeChooser(std::move(scriptedSizes));
         form = std::make_unique<TForm1>();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -55,6 +76,7 @@ protected:
     {
         form.reset();
         SetFileChooser(std::move(previousChooser_));
+        SetSizeChooser(std::move(previousSizes_));
         TempFolderTest::TearDown();
     }
 
@@ -130,10 +152,12 @@ protected:
 
     std::unique_ptr<TForm1> form;
     ScriptedChooser* chooser = nullptr;
+    ScriptedSizes* sizes = nullptr;
     RecordedNotices notices;
 
 private:
     std::unique_ptr<TFileChooser> previousChooser_;
+    std::unique_ptr<TSizeChooser> previousSizes_;
 };
 
 } // namespace mirth::testing

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/AnimationFiles.h"
 #include "support/JpegStreams.h"
 #include "support/TempFolder.h"
 
@@ -127,6 +128,35 @@ TEST_F(Tool, RotateTurnsThePicture)
     EXPECT_EQ(decoded.height, 40);
 }
 
+TEST_F(Tool, MorphAndAnimateWriteTheWindowsFramesAsAnimations)
+{
+    const std::string first = Picture("first.jpg", 64, 48), last = Picture("last.jpg", 80, 60);
+    ASSERT_EQ(Run("morph " + first + " " + last + " " + PathOf("m.gif")).code, 0);
+    const auto morph = testing::DecodeGif(Contents(PathOf("m.gif")));
+    ASSERT_EQ(morph.frames.size(), 21u);
+    EXPECT_EQ(morph.width, 64);
+    EXPECT_EQ(morph.frames[20].delayMs, 200);
+    EXPECT_EQ(morph.loopCount, 0);
+
+    // Written under the name given, in the format its extension names.
+    const Outcome animate = Run("animate " + PathOf("a.Webp") + " " + first + " " + last + " " + first +
+                                " --interval 40 --once --max-side 32");
+    ASSERT_EQ(animate.code, 0) << animate.err;
+    const auto animation = testing::DecodeWebp(Contents(PathOf("a.Webp")));
+    ASSERT_EQ(animation.frames.size(), 3u);
+    EXPECT_EQ(animation.width, 32);
+    EXPECT_EQ(animation.height, 24);
+    EXPECT_EQ(animation.frames[1].delayMs, 40);
+    EXPECT_EQ(animation.loopCount, 1);
+    EXPECT_GT(testing::Psnr(animation.frames[0].rgb, animation.frames[2].rgb), 40);
+
+    // A last picture smaller than the first fails before any file is made.
+    const Outcome refused = Run("morph " + last + " " + first + " " + PathOf("no.gif"));
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "Invalid image size\n");
+    EXPECT_FALSE(fs::exists(PathOf("no.gif")));
+}
+
 TEST_F(Tool, FailuresPrintTheSystemsMessageAndExit1)
 {
     Write("empty.jpg", {});
@@ -156,7 +186,10 @@ TEST_F(Tool, UsageErrorsPrintTheUsageAndExit2)
     for (const std::string& arguments : {std::string(""), "convert " + in, "lens " + in + " out.jpg",
                                         "lens " + in + " out.jpg --at 1", "rotate left " + in + " out.jpg",
                                         "blend " + in + " " + in + " out.jpg --frame 21", "paint " + in,
-                                        "convert " + in + " out.jpg --strength 3"}) {
+                                        "convert " + in + " out.jpg --strength 3", std::string("animate out.gif"),
+                                        "morph " + in + " out.gif", "morph " + in + " " + in + " o.gif --max-side 0",
+                                        "animate o.gif " + in + " --interval -1", "animate o.gif " + in + " --max-side x",
+                                        "blend " + in + " " + in + " out.jpg --frame 2 --once"}) {
         SCOPED_TRACE(arguments);
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.code, 2);
