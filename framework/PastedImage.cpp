@@ -6,17 +6,11 @@
 #include <algorithm>
 
 #include "imaging/bitmap/Bitmap.h"
+#include "imaging/picture/DecodedImage.h"
 
 namespace mirth {
 
 namespace {
-
-// One channel of a pixel of the given opacity laid over white, to the nearest value
-// (255 being odd, no exact half ever arises).
-uint8_t OverWhite(uint32_t channel, uint32_t alpha)
-{
-    return static_cast<uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
-}
 
 // Qt refuses to decode an image above its own allocation limit (128 MB by default). For
 // one read it is raised to what the image's size needs in the widest form Qt decodes
@@ -48,18 +42,10 @@ void SizeFor(TBitmap& bitmap, QSize size)
 // before the BMP file is made, so that a photograph is not held three times at once.
 std::vector<uint8_t> FilledBmpFile(TBitmap& bitmap, QImage image)
 {
+    // In memory, Qt's 32-bit ARGB pixels are blue, green, red, alpha on this platform.
     image.convertTo(QImage::Format_ARGB32);
-    for (int32_t y = 0; y < bitmap.Height(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        uint8_t* to = bitmap.ScanRow(y);
-        for (int32_t x = 0; x < bitmap.Width(); ++x, to += 3) {
-            const QRgb pixel = from[x];
-            const uint32_t alpha = static_cast<uint32_t>(qAlpha(pixel));
-            to[0] = OverWhite(static_cast<uint32_t>(qBlue(pixel)), alpha);
-            to[1] = OverWhite(static_cast<uint32_t>(qGreen(pixel)), alpha);
-            to[2] = OverWhite(static_cast<uint32_t>(qRed(pixel)), alpha);
-        }
-    }
+    for (int32_t y = 0; y < bitmap.Height(); ++y)
+        ComposeOverWhite(image.constScanLine(y), bitmap.ScanRow(y), bitmap.Width());
     image = QImage();
     std::vector<uint8_t> bmpFile;
     TClipboardFormat format = 0;
